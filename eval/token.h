@@ -1,0 +1,169 @@
+// The token record shared by every stage, and its two containers.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace eval {
+
+enum TokenKind : uint32_t {
+  KIND_INTEGER = 1,
+  KIND_REAL = 2,
+  KIND_OPERATOR = 4,
+  KIND_FUNCTION = 8,
+  KIND_OPEN = 16,
+  KIND_CLOSE = 32,
+  KIND_INTEGER_VARIABLE = 0x1001,
+  KIND_REAL_VARIABLE = 0x1002,
+};
+
+// The evaluators recognise a variable by this bit; the checks by the range.
+constexpr uint32_t KIND_VARIABLE_BIT = 0x1000;
+
+enum OperatorCode : int32_t {
+  OP_ADD = 0x1000001,
+  OP_SUBTRACT = 0x1000002,
+  OP_MULTIPLY = 0x1000003,
+  OP_DIVIDE = 0x1000004,
+  OP_POWER = 0x1000005,
+};
+
+enum FunctionCode : int32_t {
+  FN_SIN = 0x10001,
+  FN_COS = 0x10002,
+  FN_TAN = 0x10003,
+  FN_SEC = 0x10004,
+  FN_COSEC = 0x10005,
+  FN_COT = 0x10006,
+  FN_ASIN = 0x10011,
+  FN_ACOS = 0x10012,
+  FN_ATAN = 0x10013,
+  FN_SINH = 0x20001,
+  FN_COSH = 0x20002,
+  FN_TANH = 0x20003,
+  FN_SECH = 0x20004,
+  FN_COSECH = 0x20005,
+  FN_COTH = 0x20006,
+  FN_LOG = 0x30001,
+  FN_EX = 0x30002,
+  FN_ABS = 0x40001,
+  FN_SQRT = 0x40002,
+  FN_CUB = 0x40003,
+};
+
+constexpr int32_t PRIORITY_FUNCTION = 80;
+constexpr int32_t PRIORITY_BRACKET = 100;
+
+int32_t operator_priority(int32_t code);
+
+inline bool is_variable_kind(uint32_t kind) {
+  return kind >= 0x1000 && kind <= 0x1002;
+}
+inline bool is_number_kind(uint32_t kind) {
+  return kind == KIND_INTEGER || kind == KIND_REAL;
+}
+
+// One lexical element.  Every maker returns null when memory is exhausted.
+class Token {
+ public:
+  virtual ~Token() = default;
+
+  static Token* MakeInteger(int32_t value, int32_t position);
+  static Token* MakeReal(double value, int32_t position);
+  static Token* MakeRealVariable(const double* slot, int32_t position);
+  static Token* MakeIntegerVariable(const int32_t* slot, int32_t position);
+  static Token* MakeFunction(int32_t code, int32_t position);
+  static Token* MakeOperator(int32_t code, int32_t position);
+  static Token* MakeBracket(bool closing, int32_t position);
+  Token* Copy() const;
+
+  int32_t priority = 0;
+  int32_t position = 0;
+  const void* value_pointer = nullptr;
+  int32_t integer_value = 0;
+  double real_value = 0.0;
+  uint32_t kind = 0;
+};
+
+// Capacity after growing a full container of |count| elements: 16 more
+// slots, or half as many again once the container is large, so that huge
+// texts do not take quadratic time.  Always a multiple of 16.
+inline uint32_t grown_capacity(uint32_t count) {
+  constexpr uint32_t kLinearLimit = 1024;
+  return count < kLinearLimit ? count + 16 : count + ((count / 2 + 15) & ~15u);
+}
+
+// Growable array of owned token pointers, growing by 16 slots.
+class TokenList {
+ public:
+  TokenList() = default;
+  TokenList(const TokenList&) = delete;
+  TokenList& operator=(const TokenList&) = delete;
+  virtual ~TokenList() { destroy(); }
+
+  // Takes ownership.  When the slot array cannot grow the token is destroyed
+  // and false returned, so nothing is ever stored past the array.
+  bool append(Token* token);
+  Token* item(uint32_t index) const {
+    return index < count_ ? items_[index] : nullptr;
+  }
+  uint32_t count() const { return count_; }
+  uint32_t capacity() const { return capacity_; }
+  Token* pop() { return count_ ? items_[--count_] : nullptr; }
+  Token* last() const { return count_ ? items_[count_ - 1] : nullptr; }
+  void forget() { count_ = 0; }
+  // Moves every token of |other| to the end of this list; returns the count.
+  uint32_t take_all(TokenList& other);
+  // Destroys every token and releases the slot array.
+  void destroy();
+
+ private:
+  uint32_t capacity_ = 0;
+  uint32_t count_ = 0;
+  Token** items_ = nullptr;
+};
+
+// Growable stack of 8-byte values; a pop of the empty stack yields zero.
+template <class T>
+class ValueStack {
+  static_assert(sizeof(T) == 8, "value stack elements are 8 bytes");
+
+ public:
+  ValueStack() = default;
+  ValueStack(const ValueStack&) = delete;
+  ValueStack& operator=(const ValueStack&) = delete;
+  ~ValueStack() { release(); }
+
+  // A push whose growth fails is lost and leaves the stack as it was.
+  void push(T value) {
+    if (count_ == capacity_ && !grow()) return;
+    items_[count_++] = value;
+  }
+  T pop() { return count_ ? items_[--count_] : T{}; }
+  uint32_t count() const { return count_; }
+  uint32_t capacity() const { return capacity_; }
+  void release() {
+    std::free(items_);
+    items_ = nullptr;
+    capacity_ = count_ = 0;
+  }
+
+ private:
+  bool grow() {
+    const uint32_t capacity = grown_capacity(count_);
+    T* items = static_cast<T*>(std::malloc(sizeof(T) * capacity));
+    if (!items) return false;
+    if (count_) std::memcpy(items, items_, sizeof(T) * count_);
+    std::free(items_);
+    items_ = items;
+    capacity_ = capacity;
+    return true;
+  }
+
+  uint32_t capacity_ = 0;
+  uint32_t count_ = 0;
+  T* items_ = nullptr;
+};
+
+}  // namespace eval
