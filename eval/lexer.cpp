@@ -134,7 +134,7 @@ bool parse_decimal(const char* run, double* value) {
 
 bool parse_decimal(const char16_t* run, double* value) {
   const size_t length = decimal_prefix(run);
-  char local[128];
+  char local[128] = {};
   char* digits = length < sizeof local
                      ? local
                      : static_cast<char*>(std::malloc(length + 1));

@@ -94,7 +94,7 @@ inline uint32_t grown_capacity(uint32_t count) {
   return count < kLinearLimit ? count + 16 : count + ((count / 2 + 15) & ~15u);
 }
 
-// Growable array of owned token pointers, growing by 16 slots.
+// Growable array of owned token pointers (see grown_capacity).
 class TokenList {
  public:
   TokenList() = default;
