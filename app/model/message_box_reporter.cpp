@@ -1,0 +1,29 @@
+#include "message_box_reporter.h"
+
+#include <string>
+
+namespace kurvana {
+
+namespace {
+
+UINT icon_style(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Error:
+      return MB_ICONERROR;
+    case MessageIcon::Warning:
+      return MB_ICONWARNING;
+    case MessageIcon::Information:
+      return MB_ICONINFORMATION;
+  }
+  return MB_ICONERROR;
+}
+
+}  // namespace
+
+void MessageBoxReporter::show(std::u16string_view text, MessageIcon icon) {
+  // Both are UTF-16 on Windows; the copy adds the terminator the view lacks.
+  const std::wstring wide(text.begin(), text.end());
+  MessageBoxW(owner_, wide.c_str(), L"Kurvana", MB_OK | icon_style(icon));
+}
+
+}  // namespace kurvana
