@@ -1,0 +1,55 @@
+// Small owners of Win32 handles and text helpers shared by the shell.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kurvana {
+
+extern const wchar_t kApplicationName[];  // caption of every message box
+
+// Narrow text of the system code page to UTF-16, and back.  The back
+// conversion fails (returns false) when a character has no narrow form.
+std::wstring widen(const std::string& text);
+bool narrow(const std::wstring& text, std::string* out);
+
+// A message box with the program's caption.
+int show_message(HWND owner, const wchar_t* text, UINT flags);
+
+// Closes a registry key it owns.
+class RegistryKey {
+ public:
+  RegistryKey() = default;
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+  ~RegistryKey() {
+    if (key_) RegCloseKey(key_);
+  }
+  // Creates or opens |path| under |root|.
+  LSTATUS create(HKEY root, const wchar_t* path, REGSAM access) {
+    return RegCreateKeyExW(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                           access, nullptr, &key_, nullptr);
+  }
+  HKEY get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+// An icon loaded from the program's resources, destroyed on destruction.
+class IconHandle {
+ public:
+  explicit IconHandle(HICON icon) : icon_(icon) {}
+  IconHandle(const IconHandle&) = delete;
+  IconHandle& operator=(const IconHandle&) = delete;
+  ~IconHandle() {
+    if (icon_) DestroyIcon(icon_);
+  }
+  HICON get() const { return icon_; }
+
+ private:
+  HICON icon_;
+};
+
+}  // namespace kurvana
