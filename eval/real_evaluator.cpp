@@ -4,9 +4,12 @@
 // below reproduce that in double arithmetic: with double operands, + - * /
 // and the quotients of the trigonometric functions can only leave the
 // extended range when an operand is already infinite or NaN.
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 #include "evaluator.h"
 #include "real_program.h"
@@ -19,11 +22,23 @@ enum RealOp : uint32_t {
   R_CONST,
   R_REAL_SLOT,
   R_INTEGER_SLOT,
+  // Operators on the two top values; then the same with the right operand
+  // inline (a constant, or a real slot), fused from a load and an operator.
   R_ADD,
   R_SUBTRACT,
   R_MULTIPLY,
   R_DIVIDE,
   R_POWER,
+  R_ADD_CONST,
+  R_SUBTRACT_CONST,
+  R_MULTIPLY_CONST,
+  R_DIVIDE_CONST,
+  R_POWER_CONST,
+  R_ADD_SLOT,
+  R_SUBTRACT_SLOT,
+  R_MULTIPLY_SLOT,
+  R_DIVIDE_SLOT,
+  R_POWER_SLOT,
   R_DROP_TWO,  // an operator code without meaning: pops its operands only
   R_SIN,
   R_COS,
@@ -46,10 +61,13 @@ enum RealOp : uint32_t {
   R_SQRT,
   R_CUB,
   R_NONE,  // an element that does nothing
+  R_END,   // closes a fused program
 };
 
+constexpr uint32_t kOperatorCount = 5;
 constexpr uint32_t kUnbounded = UINT32_MAX;
 constexpr uint32_t kFixedDepth = 16;
+constexpr int kOk = -1;
 
 // exp(x) is finite in the extended format up to ln of its largest value.
 constexpr double kExtendedExpLimit = 11356.523406294143;
@@ -160,54 +178,51 @@ Instruction translate(const Token& token) {
   }
 }
 
-// Net effect of one instruction on the stack: pops, then pushes.
-void stack_effect(uint32_t op, int& pops, int& pushes) {
-  if (op <= R_INTEGER_SLOT) {
-    pops = 0, pushes = 1;
-  } else if (op <= R_POWER) {
-    pops = 2, pushes = 1;
-  } else if (op == R_DROP_TWO) {
-    pops = 2, pushes = 0;
-  } else {
-    pops = 1, pushes = 1;
-  }
-}
+bool is_load(uint32_t op) { return op <= R_INTEGER_SLOT; }
+bool is_stack_operator(uint32_t op) { return op >= R_ADD && op <= R_POWER; }
 
+// Stack depth an unfused program reaches, or kUnbounded when it could pop
+// an empty stack, or end without a value, or drop operands.
 uint32_t required_depth(const Instruction* code, uint32_t size) {
   int64_t depth = 0;
   int64_t deepest = 0;
   for (uint32_t i = 0; i < size; ++i) {
-    int pops = 0, pushes = 0;
-    stack_effect(code[i].op, pops, pushes);
-    if (depth < pops) return kUnbounded;
-    depth += pushes - pops;
-    if (depth > deepest) deepest = depth;
+    const uint32_t op = code[i].op;
+    if (op == R_DROP_TWO) return kUnbounded;
+    if (is_load(op)) {
+      ++depth;
+    } else if (is_stack_operator(op)) {
+      if (depth < 2) return kUnbounded;
+      --depth;
+    } else if (depth < 1) {
+      return kUnbounded;
+    }
+    deepest = std::max(deepest, depth);
   }
-  // The final value is popped too.
   return depth >= 1 ? static_cast<uint32_t>(deepest) : kUnbounded;
 }
 
-// Fixed-size stack for programs known never to exceed it nor to pop empty.
-class FixedStack {
- public:
-  void push(double value) { *top_++ = value; }
-  double pop() { return *--top_; }
-
- private:
-  double items_[kFixedDepth];
-  double* top_ = items_;
-};
-
-// Growing stack with the general rules: a pop of the empty stack is 0.0 and
-// a push that cannot grow is lost.
-class GrowingStack {
- public:
-  void push(double value) { stack_.push(value); }
-  double pop() { return stack_.pop(); }
-
- private:
-  ValueStack<double> stack_;
-};
+// Folds each load of a constant or real slot that an operator consumes at
+// once into that operator.  Only for programs that run on the fixed stack.
+uint32_t fuse(Instruction* code, uint32_t size) {
+  uint32_t out = 0;
+  for (uint32_t i = 0; i < size; ++i) {
+    const Instruction& load = code[i];
+    const bool fusable = i > 0 && i + 1 < size &&
+                         (load.op == R_CONST || load.op == R_REAL_SLOT) &&
+                         is_stack_operator(code[i + 1].op);
+    if (!fusable) {
+      code[out++] = load;
+      continue;
+    }
+    Instruction fused = load;
+    const uint32_t offset = load.op == R_CONST ? 1 : 2;
+    fused.op = code[i + 1].op + offset * kOperatorCount;
+    code[out++] = fused;
+    ++i;
+  }
+  return out;
+}
 
 // True when an operation on these operands leaves the extended range: only
 // possible when an operand is infinite or NaN.
@@ -222,169 +237,289 @@ inline double cube_root(double x) {
   return x >= 0.0 ? std::pow(x, kOneThird) : -std::pow(-x, kOneThird);
 }
 
-template <class Stack>
-int run(const RealProgram& program, double* result, EvalError** error) {
-  Stack stack;
-  const Instruction* ip = program.code;
-  const Instruction* const end = ip + program.size;
-  for (; ip != end; ++ip) {
-    switch (ip->op) {
-      case R_CONST:
-        stack.push(ip->value);
-        break;
-      case R_REAL_SLOT:
-        stack.push(*ip->real_slot);
-        break;
-      case R_INTEGER_SLOT:
-        stack.push(*ip->integer_slot);
-        break;
-      case R_ADD: {
-        const double r = stack.pop(), l = stack.pop(), d = l + r;
-        if (extended_overflow(d, l, r)) return fail(error, ERR_OVERFLOW, 0);
-        stack.push(d);
-        break;
-      }
-      case R_SUBTRACT: {
-        const double r = stack.pop(), l = stack.pop(), d = l - r;
-        if (extended_overflow(d, l, r)) return fail(error, ERR_OVERFLOW, 0);
-        stack.push(d);
-        break;
-      }
-      case R_MULTIPLY: {
-        const double r = stack.pop(), l = stack.pop(), d = l * r;
-        if (extended_overflow(d, l, r)) return fail(error, ERR_OVERFLOW, 0);
-        stack.push(d);
-        break;
-      }
-      case R_DIVIDE: {
-        const double r = stack.pop(), l = stack.pop();
-        if (is_zero(r)) return fail(error, ERR_DIVIDE_BY_ZERO, 0);
-        const double d = l / r;
-        if (extended_overflow(d, l, r)) return fail(error, ERR_OVERFLOW, 0);
-        stack.push(d);
-        break;
-      }
-      case R_POWER: {
-        const double r = stack.pop(), l = stack.pop(), d = std::pow(l, r);
-        if (d == kInfinity || std::isnan(d)) {
-          return fail(error, ERR_OVERFLOW, 0);
-        }
-        stack.push(d);
-        break;
-      }
-      case R_DROP_TWO:
-        stack.pop();
-        stack.pop();
-        break;
-      case R_SIN:
-        stack.push(std::sin(stack.pop()));
-        break;
-      case R_COS:
-        stack.push(std::cos(stack.pop()));
-        break;
-      case R_TAN: {
-        const double d = std::tan(stack.pop());
-        if (!std::isfinite(d)) return fail(error, ERR_OVERFLOW, 0);
-        stack.push(d);
-        break;
-      }
-      case R_SEC: {
-        // A finite nonzero divisor keeps the quotient in the extended range.
-        const double c = std::cos(stack.pop());
-        if (is_zero(c)) return fail(error, ERR_DIVIDE_BY_ZERO, 0);
-        stack.push(1.0 / c);
-        break;
-      }
-      case R_COSEC: {
-        const double s = std::sin(stack.pop());
-        if (is_zero(s)) return fail(error, ERR_DIVIDE_BY_ZERO, 0);
-        stack.push(1.0 / s);
-        break;
-      }
-      case R_COT: {
-        const double x = stack.pop(), s = std::sin(x);
-        if (is_zero(s)) return fail(error, ERR_DIVIDE_BY_ZERO, 0);
-        stack.push(std::cos(x) / s);
-        break;
-      }
-      case R_ASIN: {
-        const double x = stack.pop();
-        if (!(x >= -1.0 && x <= 1.0)) return fail(error, ERR_DOMAIN, 0);
-        stack.push(std::asin(x));
-        break;
-      }
-      case R_ACOS: {
-        const double x = stack.pop();
-        if (!(x >= -1.0 && x <= 1.0)) return fail(error, ERR_DOMAIN, 0);
-        stack.push(std::acos(x));
-        break;
-      }
-      case R_ATAN: {
-        const double d = std::atan(stack.pop());
-        if (std::isnan(d)) return fail(error, ERR_OVERFLOW, 0);
-        stack.push(d);
-        break;
-      }
-      case R_SINH:
-        stack.push(std::sinh(stack.pop()));
-        break;
-      case R_COSH:
-        stack.push(std::cosh(stack.pop()));
-        break;
-      case R_TANH:
-        stack.push(std::tanh(stack.pop()));
-        break;
-      case R_SECH:
-        stack.push(1.0 / std::cosh(stack.pop()));
-        break;
-      case R_COSECH: {
-        const double x = stack.pop();
-        if (is_zero(x)) return fail(error, ERR_DIVIDE_BY_ZERO, 0);
-        stack.push(1.0 / std::sinh(x));
-        break;
-      }
-      case R_COTH: {
-        const double x = stack.pop();
-        if (is_zero(x)) return fail(error, ERR_DIVIDE_BY_ZERO, 0);
-        const double c = std::cosh(x), s = std::sinh(x), d = c / s;
-        if (extended_overflow(d, c, s)) return fail(error, ERR_OVERFLOW, 0);
-        stack.push(d);
-        break;
-      }
-      case R_LOG: {
-        const double x = stack.pop();
-        if (!(x > 0.0)) return fail(error, ERR_LOG_DOMAIN, 0);
-        stack.push(std::log(x));
-        break;
-      }
-      case R_EX: {
-        const double x = stack.pop(), d = std::exp(x);
-        if (std::isnan(d) || (d == kInfinity && !(x <= kExtendedExpLimit))) {
-          return fail(error, ERR_OVERFLOW, 0);
-        }
-        stack.push(d);
-        break;
-      }
-      case R_ABS:
-        stack.push(std::fabs(stack.pop()));
-        break;
-      case R_SQRT: {
-        const double x = stack.pop();
-        if (!(x >= 0.0)) return fail(error, ERR_DOMAIN, 0);
-        stack.push(std::sqrt(x));
-        break;
-      }
-      case R_CUB:
-        stack.push(cube_root(stack.pop()));
-        break;
-      default:
-        break;
-    }
+// One of the five operators (R_ADD ... R_POWER) on L and R: kOk with the
+// value in *out, or the error.
+template <uint32_t kOp>
+inline int binary(double l, double r, double* out) {
+  double d;
+  if constexpr (kOp == R_ADD) {
+    d = l + r;
+  } else if constexpr (kOp == R_SUBTRACT) {
+    d = l - r;
+  } else if constexpr (kOp == R_MULTIPLY) {
+    d = l * r;
+  } else if constexpr (kOp == R_DIVIDE) {
+    if (is_zero(r)) return ERR_DIVIDE_BY_ZERO;
+    d = l / r;
+  } else {
+    d = std::pow(l, r);
+    if (d == kInfinity || std::isnan(d)) return ERR_OVERFLOW;
+    *out = d;
+    return kOk;
   }
-  const double value = stack.pop();
+  if (extended_overflow(d, l, r)) [[unlikely]] {
+    return ERR_OVERFLOW;
+  }
+  *out = d;
+  return kOk;
+}
+
+inline int binary(uint32_t op, double l, double r, double* out) {
+  switch (op) {
+    case R_ADD:
+      return binary<R_ADD>(l, r, out);
+    case R_SUBTRACT:
+      return binary<R_SUBTRACT>(l, r, out);
+    case R_MULTIPLY:
+      return binary<R_MULTIPLY>(l, r, out);
+    case R_DIVIDE:
+      return binary<R_DIVIDE>(l, r, out);
+    default:
+      return binary<R_POWER>(l, r, out);
+  }
+}
+
+// A function on x: kOk with the value in *out, or the error.
+template <uint32_t kOp>
+inline int function(double x, double* out) {
+  double d;
+  switch (kOp) {
+    case R_SIN:
+      d = std::sin(x);
+      break;
+    case R_COS:
+      d = std::cos(x);
+      break;
+    case R_TAN:
+      d = std::tan(x);
+      if (!std::isfinite(d)) return ERR_OVERFLOW;
+      break;
+    case R_SEC: {
+      // A finite nonzero divisor keeps the quotient in the extended range.
+      const double c = std::cos(x);
+      if (is_zero(c)) return ERR_DIVIDE_BY_ZERO;
+      d = 1.0 / c;
+      break;
+    }
+    case R_COSEC: {
+      const double s = std::sin(x);
+      if (is_zero(s)) return ERR_DIVIDE_BY_ZERO;
+      d = 1.0 / s;
+      break;
+    }
+    case R_COT: {
+      const double s = std::sin(x);
+      if (is_zero(s)) return ERR_DIVIDE_BY_ZERO;
+      d = std::cos(x) / s;
+      break;
+    }
+    case R_ASIN:
+      if (!(x >= -1.0 && x <= 1.0)) return ERR_DOMAIN;
+      d = std::asin(x);
+      break;
+    case R_ACOS:
+      if (!(x >= -1.0 && x <= 1.0)) return ERR_DOMAIN;
+      d = std::acos(x);
+      break;
+    case R_ATAN:
+      d = std::atan(x);
+      if (std::isnan(d)) return ERR_OVERFLOW;
+      break;
+    case R_SINH:
+      d = std::sinh(x);
+      break;
+    case R_COSH:
+      d = std::cosh(x);
+      break;
+    case R_TANH:
+      d = std::tanh(x);
+      break;
+    case R_SECH:
+      d = 1.0 / std::cosh(x);
+      break;
+    case R_COSECH:
+      if (is_zero(x)) return ERR_DIVIDE_BY_ZERO;
+      d = 1.0 / std::sinh(x);
+      break;
+    case R_COTH: {
+      if (is_zero(x)) return ERR_DIVIDE_BY_ZERO;
+      const double c = std::cosh(x), s = std::sinh(x);
+      d = c / s;
+      if (extended_overflow(d, c, s)) return ERR_OVERFLOW;
+      break;
+    }
+    case R_LOG:
+      if (!(x > 0.0)) return ERR_LOG_DOMAIN;
+      d = std::log(x);
+      break;
+    case R_EX:
+      d = std::exp(x);
+      if (std::isnan(d) || (d == kInfinity && !(x <= kExtendedExpLimit))) {
+        return ERR_OVERFLOW;
+      }
+      break;
+    case R_ABS:
+      d = std::fabs(x);
+      break;
+    case R_SQRT:
+      if (!(x >= 0.0)) return ERR_DOMAIN;
+      d = std::sqrt(x);
+      break;
+    default:  // R_CUB
+      d = cube_root(x);
+      break;
+  }
+  *out = d;
+  return kOk;
+}
+
+constexpr uint32_t kFirstFunction = R_SIN;
+constexpr uint32_t kFunctionCount = R_CUB - R_SIN + 1;
+
+template <uint32_t... kIndex>
+constexpr auto function_table(std::integer_sequence<uint32_t, kIndex...>) {
+  using Function = int (*)(double, double*);
+  return std::array<Function, sizeof...(kIndex)>{
+      &function<kFirstFunction + kIndex>...};
+}
+
+// The functions by op, for the general path.
+constexpr auto kFunctions =
+    function_table(std::make_integer_sequence<uint32_t, kFunctionCount>{});
+
+inline int function(uint32_t op, double x, double* out) {
+  return kFunctions[op - kFirstFunction](x, out);
+}
+
+[[gnu::noinline, gnu::cold]] int raise(EvalError** error, int status) {
+  return fail(error, static_cast<ErrorId>(status), 0);
+}
+
+int finish(double value, double* result, EvalError** error) {
   *result = value;
   if (!std::isfinite(value)) return fail(error, ERR_OVERFLOW, 0);
   return 1;
+}
+
+// The hot path: a fused program whose depth fits the fixed stack, with the
+// top value kept in a register, dispatched by threaded jumps: the program
+// ends with an R_END instruction, so there is no bound check per step.
+int run_fixed(const RealProgram& program, double* result, EvalError** error) {
+  double below[kFixedDepth];  // the values under the top one
+  double* sp = below;
+  double top = 0.0;
+  int status = kOk;
+  const Instruction* ip = program.code;
+  static const void* const kHandlers[] = {
+      &&load_const,  &&load_real,      &&load_integer,   &&add,
+      &&subtract,    &&multiply,       &&divide,         &&power,
+      &&add_const,   &&subtract_const, &&multiply_const, &&divide_const,
+      &&power_const, &&add_slot,       &&subtract_slot,  &&multiply_slot,
+      &&divide_slot, &&power_slot,
+      &&end,  // R_DROP_TWO never occurs in a fused program
+      &&f_sin,       &&f_cos,          &&f_tan,          &&f_sec,
+      &&f_cosec,     &&f_cot,          &&f_asin,         &&f_acos,
+      &&f_atan,      &&f_sinh,         &&f_cosh,         &&f_tanh,
+      &&f_sech,      &&f_cosech,       &&f_coth,         &&f_log,
+      &&f_ex,        &&f_abs,          &&f_sqrt,         &&f_cub,
+      &&end,  // R_NONE never occurs in a fused program
+      &&end,
+  };
+  static_assert(sizeof kHandlers / sizeof kHandlers[0] == R_END + 1);
+#define KURVANA_NEXT goto* kHandlers[(++ip)->op]
+#define KURVANA_CHECK               \
+  if (status != kOk) [[unlikely]] { \
+    return raise(error, status);    \
+  }                                 \
+  KURVANA_NEXT
+  goto* kHandlers[ip->op];
+load_const:
+  *sp++ = top;
+  top = ip->value;
+  KURVANA_NEXT;
+load_real:
+  *sp++ = top;
+  top = *ip->real_slot;
+  KURVANA_NEXT;
+load_integer:
+  *sp++ = top;
+  top = *ip->integer_slot;
+  KURVANA_NEXT;
+#define KURVANA_OPERATOR(NAME, OP)                              \
+  NAME:                                                         \
+  status = binary<OP>(*--sp, top, &top);                        \
+  KURVANA_CHECK;                                                \
+  NAME##_const : status = binary<OP>(top, ip->value, &top);     \
+  KURVANA_CHECK;                                                \
+  NAME##_slot : status = binary<OP>(top, *ip->real_slot, &top); \
+  KURVANA_CHECK;
+  KURVANA_OPERATOR(add, R_ADD)
+  KURVANA_OPERATOR(subtract, R_SUBTRACT)
+  KURVANA_OPERATOR(multiply, R_MULTIPLY)
+  KURVANA_OPERATOR(divide, R_DIVIDE)
+  KURVANA_OPERATOR(power, R_POWER)
+#define KURVANA_FUNCTION(NAME, OP)  \
+  NAME:                             \
+  status = function<OP>(top, &top); \
+  KURVANA_CHECK;
+  KURVANA_FUNCTION(f_sin, R_SIN)
+  KURVANA_FUNCTION(f_cos, R_COS)
+  KURVANA_FUNCTION(f_tan, R_TAN)
+  KURVANA_FUNCTION(f_sec, R_SEC)
+  KURVANA_FUNCTION(f_cosec, R_COSEC)
+  KURVANA_FUNCTION(f_cot, R_COT)
+  KURVANA_FUNCTION(f_asin, R_ASIN)
+  KURVANA_FUNCTION(f_acos, R_ACOS)
+  KURVANA_FUNCTION(f_atan, R_ATAN)
+  KURVANA_FUNCTION(f_sinh, R_SINH)
+  KURVANA_FUNCTION(f_cosh, R_COSH)
+  KURVANA_FUNCTION(f_tanh, R_TANH)
+  KURVANA_FUNCTION(f_sech, R_SECH)
+  KURVANA_FUNCTION(f_cosech, R_COSECH)
+  KURVANA_FUNCTION(f_coth, R_COTH)
+  KURVANA_FUNCTION(f_log, R_LOG)
+  KURVANA_FUNCTION(f_ex, R_EX)
+  KURVANA_FUNCTION(f_abs, R_ABS)
+  KURVANA_FUNCTION(f_sqrt, R_SQRT)
+  KURVANA_FUNCTION(f_cub, R_CUB)
+#undef KURVANA_FUNCTION
+end:
+  return finish(top, result, error);
+#undef KURVANA_OPERATOR
+#undef KURVANA_CHECK
+#undef KURVANA_NEXT
+}
+
+// The general path: any depth, a pop of the empty stack gives 0.0, and a
+// push that cannot grow is lost.
+[[gnu::noinline]] int run_growing(const RealProgram& program, double* result,
+                                  EvalError** error) {
+  ValueStack<double> stack;
+  for (const Instruction *ip = program.code, *end = ip + program.size;
+       ip != end; ++ip) {
+    const uint32_t op = ip->op;
+    double value = 0.0;
+    int status = kOk;
+    if (op == R_CONST) {
+      stack.push(ip->value);
+    } else if (op == R_REAL_SLOT) {
+      stack.push(*ip->real_slot);
+    } else if (op == R_INTEGER_SLOT) {
+      stack.push(*ip->integer_slot);
+    } else if (is_stack_operator(op)) {
+      const double r = stack.pop(), l = stack.pop();
+      status = binary(op, l, r, &value);
+      if (status == kOk) stack.push(value);
+    } else if (op == R_DROP_TWO) {
+      stack.pop();
+      stack.pop();
+    } else {
+      status = function(op, stack.pop(), &value);
+      if (status == kOk) stack.push(value);
+    }
+    if (status != kOk) return raise(error, status);
+  }
+  return finish(stack.pop(), result, error);
 }
 
 }  // namespace
@@ -393,8 +528,9 @@ bool build_real_program(const TokenList& program, RealProgram* out) {
   *out = RealProgram{};
   const uint32_t count = program.count();
   if (count == 0) return true;
+  // One more slot for the end of a fused program.
   auto* code =
-      static_cast<Instruction*>(std::malloc(count * sizeof(Instruction)));
+      static_cast<Instruction*>(std::malloc((count + 1) * sizeof(Instruction)));
   if (!code) return false;
   // The first element is an operand whatever its kind.
   uint32_t size = 0;
@@ -404,8 +540,13 @@ bool build_real_program(const TokenList& program, RealProgram* out) {
     if (instruction.op != R_NONE) code[size++] = instruction;
   }
   out->code = code;
-  out->size = size;
   out->depth = required_depth(code, size);
+  if (out->depth <= kFixedDepth) {
+    size = fuse(code, size);
+    code[size] = Instruction{};
+    code[size].op = R_END;
+  }
+  out->size = size;
   return true;
 }
 
@@ -417,10 +558,8 @@ void release_real_program(RealProgram* program) {
 int run_real_program(const RealProgram& program, double* result,
                      EvalError** error) {
   if (program.size == 0) return fail(error, ERR_NO_EXPRESSION, 0);
-  if (program.depth <= kFixedDepth) {
-    return run<FixedStack>(program, result, error);
-  }
-  return run<GrowingStack>(program, result, error);
+  if (program.depth <= kFixedDepth) return run_fixed(program, result, error);
+  return run_growing(program, result, error);
 }
 
 int Evaluator::EvaluateReal(const TokenList& program, double* result,
