@@ -1,0 +1,330 @@
+#!/usr/bin/env bash
+# Runs every test of Kurvana and prints a summary:
+#   native   Release build with warnings as errors (benchmarks included),
+#            and its ctest suites
+#   asan     the same suites built with AddressSanitizer and UBSan
+#   valgrind memcheck over the native test programs
+#   fuzz     the libFuzzer targets (clang), each for FUZZ_SECONDS
+#   windows  the MinGW-w64 i686 cross build, its ctest suites under Wine
+# Builds live in build/<name> and only stale work is redone.  Exits non-zero
+# when anything fails.
+#
+# Knobs: FUZZ_SECONDS (default 60), JOBS (default 2), VALGRIND_GTEST_FILTER
+# (default: all tests but the very slow ones named *Million*).
+set -uo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+FUZZ_SECONDS=${FUZZ_SECONDS:-60}
+JOBS=${JOBS:-2}
+VALGRIND_GTEST_FILTER=${VALGRIND_GTEST_FILTER:--*Million*}
+
+log_dir="$root/build/test-logs"
+run_dir=""
+xvfb_pid=""
+wineboot_pid=""
+
+stage_names=()
+stage_results=()
+stage_times=()
+stage_notes=()
+total_passed=0
+total_failed=0
+stage_counted=0
+stage_note=""
+overall=0
+
+# --- helpers ---------------------------------------------------------------
+
+note() { printf '%s\n' "$*"; }
+
+# Shows the end of a log after a failure.
+show_log() { note "--- last lines of $1 ---"; tail -n "${2:-80}" "$1"; }
+
+# Adds a result to the totals of the stage in progress.
+count() {
+  total_passed=$((total_passed + $1))
+  total_failed=$((total_failed + $2))
+  stage_counted=1
+}
+
+# configure DIR LOGNAME CMAKE-ARGS...: (re)configures a Ninja build.
+configure() {
+  local dir=$1 name=$2
+  shift 2
+  if [ -f "$dir/CMakeCache.txt" ] &&
+    ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$dir/CMakeCache.txt"; then
+    rm -rf "$dir"
+  fi
+  if ! cmake -S "$root" -B "$dir" -G Ninja "$@" >"$log_dir/$name-configure.log" 2>&1; then
+    note "configure of $dir failed"
+    show_log "$log_dir/$name-configure.log"
+    return 1
+  fi
+}
+
+# build DIR LOGNAME [TARGET...]
+build() {
+  local dir=$1 name=$2 target
+  shift 2
+  local targets=()
+  for target in "$@"; do targets+=(--target "$target"); done
+  if ! cmake --build "$dir" -j "$JOBS" "${targets[@]}" >"$log_dir/$name-build.log" 2>&1; then
+    note "build of $dir failed"
+    grep -E 'error|FAILED' "$log_dir/$name-build.log" | head -n 40
+    show_log "$log_dir/$name-build.log" 60
+    return 1
+  fi
+  note "built $dir ($(grep -c '^\[' "$log_dir/$name-build.log") steps)"
+}
+
+# run_ctest DIR LOGNAME [CTEST-ARGS...]: runs the suites and counts them.
+run_ctest() {
+  local dir=$1 name=$2 log="$log_dir/$2-ctest.log" status summary
+  shift 2
+  ctest --test-dir "$dir" -j "$JOBS" --output-on-failure --no-tests=error \
+    --timeout 900 "$@" >"$log" 2>&1
+  status=$?
+  # Passing tests make one line each; show everything else.
+  grep -vE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed +[0-9.]+ sec$|^ *Start +[0-9]+:|^Internal ctest changing' "$log"
+  summary=$(sed -n 's/.*tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\).*/\1 \2/p' "$log" | tail -n 1)
+  if [ -n "$summary" ]; then
+    set -- $summary
+    count $(($2 - $1)) "$1"
+    stage_note="$2 tests"
+  fi
+  return "$status"
+}
+
+# run_stage NAME FUNCTION: runs one stage, timing it and recording its result.
+run_stage() {
+  local name=$1 start=$SECONDS result
+  shift
+  note ""
+  note "=== $name ==="
+  stage_counted=0
+  stage_note=""
+  if "$@"; then
+    result=PASS
+  else
+    result=FAIL
+    overall=1
+    # A stage that failed before running its tests counts as one failure.
+    [ "$stage_counted" -eq 1 ] || count 0 1
+  fi
+  stage_names+=("$name")
+  stage_results+=("$result")
+  stage_times+=($((SECONDS - start)))
+  stage_notes+=("$stage_note")
+}
+
+# --- display and Wine prefix -----------------------------------------------
+
+display_usable() {
+  [ -n "${DISPLAY:-}" ] || return 1
+  if command -v xdpyinfo >/dev/null 2>&1; then
+    xdpyinfo >/dev/null 2>&1
+  else
+    [ -S "/tmp/.X11-unix/X$(echo "$DISPLAY" | sed -n 's/^:\([0-9]*\).*/\1/p')" ]
+  fi
+}
+
+start_display() {
+  if display_usable; then
+    note "using DISPLAY=$DISPLAY"
+    return 0
+  fi
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+    3>"$run_dir/display" >"$log_dir/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  local waited=0
+  while [ ! -s "$run_dir/display" ] && [ "$waited" -lt 100 ]; do
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  if [ ! -s "$run_dir/display" ]; then
+    note "Xvfb did not start"
+    show_log "$log_dir/xvfb.log" 20
+    return 1
+  fi
+  export DISPLAY=":$(head -n 1 "$run_dir/display")"
+  note "started Xvfb on DISPLAY=$DISPLAY"
+}
+
+# Makes the run's private Wine prefix in the background while the native
+# stages build; wait_wine_prefix collects it before the Windows tests.
+# A crashing program would otherwise open Wine's crash dialog and wait for
+# a click until the test times out; without it the crash ends the program
+# at once and its backtrace goes to the test's output.
+start_wine_prefix() {
+  export WINEPREFIX="$run_dir/wineprefix"
+  export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  (wineboot -i &&
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+      /t REG_DWORD /d 0 /f &&
+    wineserver -w) >"$log_dir/wineboot.log" 2>&1 </dev/null &
+  wineboot_pid=$!
+}
+
+wait_wine_prefix() {
+  local status=0
+  if [ -n "$wineboot_pid" ]; then
+    wait "$wineboot_pid" || status=$?
+    wineboot_pid=""
+  fi
+  if [ "$status" -ne 0 ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
+    note "making the Wine prefix failed"
+    show_log "$log_dir/wineboot.log" 20
+    return 1
+  fi
+}
+
+cleanup() {
+  if [ -n "$wineboot_pid" ]; then
+    kill "$wineboot_pid" 2>/dev/null
+    wait "$wineboot_pid" 2>/dev/null
+  fi
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "${WINEPREFIX:-}" ]; then
+    wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
+  fi
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  fi
+  [ -n "$run_dir" ] && rm -rf "$run_dir"
+}
+
+# --- stages ----------------------------------------------------------------
+
+stage_setup() {
+  "$root/tools/setup.sh" || return 1
+  start_display || return 1
+  start_wine_prefix
+}
+
+stage_native() {
+  # The benchmarks are built too, so that they keep compiling cleanly.
+  configure build/native native -DCMAKE_BUILD_TYPE=Release \
+    -DKURVANA_WERROR=ON -DKURVANA_BENCH=ON || return 1
+  build build/native native || return 1
+  run_ctest build/native native
+}
+
+stage_asan() {
+  configure build/asan asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DKURVANA_SANITIZE=address,undefined || return 1
+  build build/asan asan || return 1
+  ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    run_ctest build/asan asan
+}
+
+# Prints the distinct test programs of a build, one per line.
+test_programs() {
+  cmake -DBUILD_DIR="$1" -P "$root/tools/test-programs.cmake"
+}
+
+stage_valgrind() {
+  local programs program name passed=0 failed=0
+  programs=$(test_programs build/native) || return 1
+  if [ -z "$programs" ]; then
+    note "no test programs in build/native"
+    return 1
+  fi
+  while IFS= read -r program; do
+    name=$(basename "$program")
+    if GTEST_FILTER="$VALGRIND_GTEST_FILTER" valgrind --tool=memcheck -q \
+      --error-exitcode=99 --leak-check=full \
+      --show-leak-kinds=definite,indirect,possible \
+      --errors-for-leak-kinds=definite,indirect,possible \
+      "$program" >"$log_dir/valgrind-$name.log" 2>&1; then
+      note "ok   $name ($(sed -n 's/^\[  PASSED  \] *\([0-9]* tests\{0,1\}\).*/\1/p' "$log_dir/valgrind-$name.log"))"
+      passed=$((passed + 1))
+    else
+      note "FAIL $name"
+      show_log "$log_dir/valgrind-$name.log" 60
+      failed=$((failed + 1))
+    fi
+  done <<<"$programs"
+  count "$passed" "$failed"
+  stage_note="$((passed + failed)) programs"
+  [ "$failed" -eq 0 ]
+}
+
+# fuzz_target NAME DICT-ARGS...: runs one fuzzer for FUZZ_SECONDS on its
+# growing corpus and its seeds; counts one result.
+fuzz_target() {
+  local name=$1 seeds=$2
+  shift 2
+  local corpus=build/fuzz/corpus/$name artifacts=build/fuzz/artifacts/$name-
+  mkdir -p "$corpus" build/fuzz/artifacts
+  note "fuzzing $name for ${FUZZ_SECONDS} s"
+  if ASAN_OPTIONS=detect_leaks=1 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    "build/fuzz/tests/fuzz/${name}_fuzz" -max_total_time="$FUZZ_SECONDS" \
+    "$@" -timeout=10 -print_final_stats=1 \
+    -artifact_prefix="$artifacts" "$corpus" "$seeds" \
+    >"$log_dir/fuzz-$name.log" 2>&1; then
+    grep -E '^stat::number_of_executed_units|^Done ' "$log_dir/fuzz-$name.log"
+    note "$(ls "$corpus" | wc -l) inputs in $corpus"
+    count 1 0
+  else
+    note "the $name fuzzer failed; reproducer in build/fuzz/artifacts/"
+    show_log "$log_dir/fuzz-$name.log" 80
+    count 0 1
+    return 1
+  fi
+}
+
+stage_fuzz() {
+  configure build/fuzz fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DKURVANA_FUZZ=ON -DKURVANA_SANITIZE=address,undefined || return 1
+  build build/fuzz fuzz eval_fuzz document_fuzz || return 1
+  local ok=0
+  fuzz_target eval tests/fuzz/corpus -dict=tests/fuzz/eval.dict \
+    -max_len=512 || ok=1
+  fuzz_target document tests/fuzz/document_corpus \
+    -max_len=4096 || ok=1
+  return $ok
+}
+
+stage_windows() {
+  configure build/win win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+    -DCMAKE_BUILD_TYPE=Release -DKURVANA_WERROR=ON || return 1
+  build build/win win || return 1
+  wait_wine_prefix || return 1
+  run_ctest build/win win
+}
+
+# --- main ------------------------------------------------------------------
+
+mkdir -p "$log_dir"
+run_dir=$(mktemp -d "${TMPDIR:-/tmp}/kurvana-test.XXXXXX")
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+run_stage "setup" stage_setup
+if [ "$overall" -ne 0 ]; then
+  note "setup failed; nothing was tested"
+  note "0 passed, 1 failed"
+  exit 1
+fi
+run_stage "native Release" stage_native
+run_stage "native ASan+UBSan" stage_asan
+run_stage "valgrind memcheck" stage_valgrind
+run_stage "libFuzzer" stage_fuzz
+run_stage "Windows (Wine)" stage_windows
+
+note ""
+note "=== summary (logs in build/test-logs) ==="
+for i in "${!stage_names[@]}"; do
+  printf '%-20s %-4s %5d s  %s\n' "${stage_names[$i]}" "${stage_results[$i]}" \
+    "${stage_times[$i]}" "${stage_notes[$i]}"
+done
+printf '%-20s %-4s %5d s\n' "total" "$([ "$overall" -eq 0 ] && echo PASS || echo FAIL)" "$SECONDS"
+note "$total_passed passed, $total_failed failed"
+exit "$overall"
