@@ -41,6 +41,8 @@ EXAMPLES = {
     "circle.kvn": [entry(IMPLICIT, "x^2+y^2-25", colour=GREEN, density=6)],
     "folium.kvn": [entry(IMPLICIT, "x^3+y^3-9*x*y", colour=ORANGE, density=6)],
 }
+EXAMPLES["waves.kvn"] = [
+    entry(IMPLICIT, "sin(x*y)-cos(x+y)", colour=BLUE, density=6)]
 EXAMPLES["gallery.kvn"] = [
     entry(EXPLICIT, "5*sin(x)", colour=RED, density=6),
     entry(PARAMETRIC, "8*sin(3*t)", "8*sin(2*t)", TWO_PI, BLUE, 6),

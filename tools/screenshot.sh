@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes a screenshot of Kurvana showing a document:
-#   tools/screenshot.sh [document.kvn]      (default: examples/sine.kvn)
+#   tools/screenshot.sh [document.kvn]      (default: examples/gallery.kvn)
 # Builds the cross build (build/win) when needed, starts Xvfb when there is
 # no usable display, runs the program under Wine in a 1024x768 virtual
 # desktop, waits, saves docs/screenshot.png and ends the program.
@@ -67,8 +67,8 @@ write_fixture() {
 if [ "$#" -ge 1 ]; then
   document=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
   [ -f "$document" ] || { echo "screenshot.sh: no such file: $1" >&2; exit 1; }
-elif [ -f "$root/examples/sine.kvn" ]; then
-  document="$root/examples/sine.kvn"
+elif [ -f "$root/examples/gallery.kvn" ]; then
+  document="$root/examples/gallery.kvn"
 else
   document="$work_dir/sine.kvn"
   write_fixture "$document"
