@@ -37,7 +37,7 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=:97
   sleep 1
 fi
-[ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
+"$root/tools/prepare-wine-prefix.sh"
 
 wine explorer /desktop=kurvana,1024x768 "$build_dir/bin/kurvana.exe" \
   "Z:${document//\//\\}" >/dev/null 2>&1 &

@@ -48,13 +48,11 @@ int main() {
     SendMessageW(graph, WM_HSCROLL, i % 2 ? SB_LINELEFT : SB_LINERIGHT, 0);
   });
   std::printf("scroll step:          %8.2f ms\n", scroll);
-  const double redraw = time_messages(20, [&](int) {
-    SendMessageW(main_window, WM_COMMAND, 40005, 0);
-  });
+  const double redraw = time_messages(
+      20, [&](int) { SendMessageW(main_window, WM_COMMAND, 40005, 0); });
   std::printf("full repaint:         %8.2f ms\n", redraw);
-  const double recalculate = time_messages(3, [&](int) {
-    SendMessageW(main_window, WM_COMMAND, 40004, 0);
-  });
+  const double recalculate = time_messages(
+      3, [&](int) { SendMessageW(main_window, WM_COMMAND, 40004, 0); });
   std::printf("recalculate + repaint:%8.2f ms\n", recalculate);
   PostMessageW(main_window, WM_CLOSE, 0, 0);
   return 0;

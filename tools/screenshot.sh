@@ -97,11 +97,7 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   [ -s "$work_dir/display" ] || { echo "screenshot.sh: Xvfb did not start" >&2; exit 1; }
   export DISPLAY=":$(head -n 1 "$work_dir/display")"
 fi
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "screenshot.sh: making the Wine prefix $WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-fi
+"$root/tools/prepare-wine-prefix.sh"
 
 # --- the shot -------------------------------------------------------------
 # The program takes its whole command-line tail as the document path.

@@ -155,16 +155,11 @@ start_display() {
 
 # Makes the run's private Wine prefix in the background while the native
 # stages build; wait_wine_prefix collects it before the Windows tests.
-# A crashing program would otherwise open Wine's crash dialog and wait for
-# a click until the test times out; without it the crash ends the program
-# at once and its backtrace goes to the test's output.
 start_wine_prefix() {
   export WINEPREFIX="$run_dir/wineprefix"
   export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  (wineboot -i &&
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
-      /t REG_DWORD /d 0 /f &&
-    wineserver -w) >"$log_dir/wineboot.log" 2>&1 </dev/null &
+  "$root/tools/prepare-wine-prefix.sh" >"$log_dir/wineboot.log" 2>&1 \
+    </dev/null &
   wineboot_pid=$!
 }
 

@@ -29,12 +29,7 @@ if [ -z "${WINEPREFIX:-}" ]; then
   exec 9>"$root/build/wineprefix.lock"
   flock 9
   if [ ! -f "$WINEPREFIX/.kurvana-ready" ]; then
-    wineboot -i >/dev/null 2>&1
-    # A crash ends the program with a backtrace instead of opening a
-    # dialog that waits for a click.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
-      /t REG_DWORD /d 0 /f >/dev/null 2>&1
-    wineserver -w
+    "$root/tools/prepare-wine-prefix.sh"
     touch "$WINEPREFIX/.kurvana-ready"
   fi
   flock -u 9

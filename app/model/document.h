@@ -13,7 +13,7 @@ namespace kurvana {
 using Colour = uint32_t;  // 0x00BBGGRR
 
 constexpr uint32_t MAX_FUNCTIONS = 10;
-constexpr size_t EXPRESSION_BYTES = 256;     // field size, with terminator
+constexpr size_t EXPRESSION_BYTES = 256;       // field size, with terminator
 constexpr size_t EXPRESSION_MAX_LENGTH = 254;  // longest text stored
 
 enum FunctionKind : int32_t {

@@ -55,12 +55,9 @@ bool register_file_type(HWND owner) {
 
 bool unregister_file_type() {
   // Deepest keys first, so that each key is empty when it goes.
-  const wchar_t* const keys[] = {kExtensionKey,
-                                 kIconKey,
-                                 kCommandKey,
-                                 L"KurvanaFile\\shell\\open",
-                                 L"KurvanaFile\\shell",
-                                 kTypeKey};
+  const wchar_t* const keys[] = {
+      kExtensionKey,         kIconKey, kCommandKey, L"KurvanaFile\\shell\\open",
+      L"KurvanaFile\\shell", kTypeKey};
   bool all_deleted = true;
   for (const wchar_t* key : keys) {
     if (RegDeleteKeyW(HKEY_CLASSES_ROOT, key) != ERROR_SUCCESS) {

@@ -52,8 +52,8 @@ MainWindow::MainWindow(HINSTANCE instance, std::string path)
 
 MainWindow::~MainWindow() = default;
 
-LRESULT CALLBACK MainWindow::procedure(HWND window, UINT message,
-                                       WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK MainWindow::procedure(HWND window, UINT message, WPARAM wparam,
+                                       LPARAM lparam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
     auto* self = static_cast<MainWindow*>(create->lpCreateParams);
@@ -141,9 +141,9 @@ bool MainWindow::on_create() {
 bool MainWindow::create_graph_area() {
   graph_ = CreateWindowExW(
       WS_EX_CLIENTEDGE, kGraphAreaClass, L"",
-      WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0, 0, 100, 100,
-      window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_GRAPH_AREA)),
-      instance_, nullptr);
+      WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0, 0, 100, 100, window_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_GRAPH_AREA)), instance_,
+      nullptr);
   return graph_ != nullptr;
 }
 
@@ -165,8 +165,8 @@ void MainWindow::set_title() {
   if (path_.empty()) {
     title += L" - [無題]";
   } else {
-    title += L" - [" + widen(file_name_of(path_, is_code_page_lead_byte)) +
-             L"]";
+    title +=
+        L" - [" + widen(file_name_of(path_, is_code_page_lead_byte)) + L"]";
   }
   SendMessageW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title.c_str()));
 }
@@ -177,8 +177,7 @@ void MainWindow::make_document_empty() {
 }
 
 void MainWindow::on_size(WPARAM kind) {
-  if (kind == SIZE_RESTORED || kind == SIZE_MAXIMIZED ||
-      kind == SIZE_MAXSHOW) {
+  if (kind == SIZE_RESTORED || kind == SIZE_MAXIMIZED || kind == SIZE_MAXSHOW) {
     layout();
     if (toolbar_) SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
   }

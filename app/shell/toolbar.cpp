@@ -28,9 +28,9 @@ constexpr int kSeparatorBefore = 3;  // between the file and function groups
 
 void add_images(HINSTANCE instance, HIMAGELIST images) {
   for (const ToolButton& button : kToolButtons) {
-    IconHandle icon(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(button.icon), IMAGE_ICON, 16, 16,
-                   LR_DEFAULTCOLOR)));
+    IconHandle icon(
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(button.icon),
+                                      IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
     if (icon.get()) ImageList_AddIcon(images, icon.get());
   }
 }

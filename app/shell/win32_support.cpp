@@ -6,8 +6,8 @@ const wchar_t kApplicationName[] = L"Kurvana";
 
 std::wstring widen(const std::string& text) {
   if (text.empty()) return {};
-  const int units = MultiByteToWideChar(CP_ACP, 0, text.data(),
-                                        static_cast<int>(text.size()), nullptr, 0);
+  const int units = MultiByteToWideChar(
+      CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(units, L'\0');
   MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
                       wide.data(), units);

@@ -13,8 +13,8 @@ constexpr const wchar_t* kValueNames[] = {L"WinLeft", L"WinTop", L"WinWidth",
 bool read_value(HKEY key, const wchar_t* name, int32_t* value) {
   DWORD size = sizeof *value;
   return RegQueryValueExW(key, name, nullptr, nullptr,
-                          reinterpret_cast<BYTE*>(value), &size) ==
-             ERROR_SUCCESS &&
+                          reinterpret_cast<BYTE*>(value),
+                          &size) == ERROR_SUCCESS &&
          size == sizeof *value;
 }
 
@@ -30,8 +30,7 @@ bool restore_window_placement(HWND window) {
     if (!read_value(key.get(), kValueNames[i], &values[i])) return false;
   }
   // The stored extents are one more than the rectangle's size.
-  MoveWindow(window, values[0], values[1], values[2] - 1, values[3] - 1,
-             FALSE);
+  MoveWindow(window, values[0], values[1], values[2] - 1, values[3] - 1, FALSE);
   return true;
 }
 
@@ -46,10 +45,10 @@ bool save_window_placement(HWND window) {
   placement.length = sizeof placement;
   GetWindowPlacement(window, &placement);
   const RECT& normal = placement.rcNormalPosition;
-  const DWORD values[4] = {
-      static_cast<DWORD>(normal.left), static_cast<DWORD>(normal.top),
-      static_cast<DWORD>(normal.right - normal.left + 1),
-      static_cast<DWORD>(normal.bottom - normal.top + 1)};
+  const DWORD values[4] = {static_cast<DWORD>(normal.left),
+                           static_cast<DWORD>(normal.top),
+                           static_cast<DWORD>(normal.right - normal.left + 1),
+                           static_cast<DWORD>(normal.bottom - normal.top + 1)};
   for (int i = 0; i < 4; ++i) {
     if (RegSetValueExW(key.get(), kValueNames[i], 0, REG_DWORD,
                        reinterpret_cast<const BYTE*>(&values[i]),

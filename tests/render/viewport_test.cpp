@@ -1,8 +1,8 @@
+#include "viewport.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "viewport.h"
 
 namespace kurvana {
 namespace {
@@ -30,7 +30,8 @@ TEST(ScreenTransform, ZoomAndScrollPositions) {
   const ViewTransform zoomed = screen_transform(view, 400, 300, 0, 0);
   EXPECT_EQ(zoomed.map(1, 1), (DevicePoint{400, -50}));
   // Moving a bar by one shifts the picture one pixel the other way.
-  const ViewTransform scrolled = screen_transform(default_view(), 400, 300, 7, -3);
+  const ViewTransform scrolled =
+      screen_transform(default_view(), 400, 300, 7, -3);
   EXPECT_EQ(scrolled.map(0, 0), (DevicePoint{193, 153}));
 }
 

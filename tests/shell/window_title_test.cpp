@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "window_title.h"
+
+#include <gtest/gtest.h>
 
 namespace kurvana {
 namespace {
