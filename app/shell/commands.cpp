@@ -9,6 +9,8 @@
 
 #include "document_file.h"
 #include "file_services.h"
+#include "function_list_dialog.h"
+#include "graph_settings_dialog.h"
 #include "main_window.h"
 #include "message_box_reporter.h"
 #include "metafile_copy.h"
@@ -43,6 +45,16 @@ void MainWindow::on_command(int identifier) {
     case IDM_COPY:
     case IDA_COPY:
       command_copy();
+      break;
+    case IDM_FUNCTION_LIST:
+    case IDA_FUNCTION_LIST:
+    case IDT_FUNCTIONS:
+      command_function_list();
+      break;
+    case IDM_GRAPH_SETTINGS:
+    case IDA_GRAPH_SETTINGS:
+    case IDT_GRAPH:
+      command_graph_settings();
       break;
     case IDM_RECALCULATE:
     case IDA_RECALCULATE:
@@ -115,6 +127,18 @@ void MainWindow::command_copy() {
   copy_as_metafile(reference.get(), *view_, points_, *functions_);
 }
 
+void MainWindow::command_function_list() {
+  if (!edit_function_list(instance_, window_, *functions_)) return;
+  modified_ = true;
+  recalculate();
+}
+
+void MainWindow::command_graph_settings() {
+  if (!edit_view_settings(instance_, window_, *view_)) return;
+  modified_ = true;
+  recalculate();
+}
+
 void MainWindow::recalculate() {
   MessageBoxReporter reporter(window_);
   recompute_all(reporter, *view_, *functions_, points_);
@@ -124,15 +148,16 @@ void MainWindow::recalculate() {
 void MainWindow::redraw() { redraw_graph_now(graph_); }
 
 void MainWindow::about() {
-  MessageBoxW(window_, L"Kurvana Version 1.0.0000",
-              L"Kurvana のバージョン情報", MB_OK | MB_ICONINFORMATION);
+  MessageBoxW(window_, L"Kurvana Version 1.0.0000", L"Kurvana のバージョン情報",
+              MB_OK | MB_ICONINFORMATION);
 }
 
 // Loads into scratch records and takes them over only when the whole load
 // succeeded, so a failed open never leaves a partial document under the
 // previous file's name.
 void MainWindow::open_file(const std::string& path) {
-  auto functions = std::unique_ptr<FunctionList>(new (std::nothrow) FunctionList);
+  auto functions =
+      std::unique_ptr<FunctionList>(new (std::nothrow) FunctionList);
   auto view = std::unique_ptr<ViewSettings>(new (std::nothrow) ViewSettings);
   if (!functions || !view) {
     show_message(window_, L"メモリが不足しています。", MB_OK | MB_ICONERROR);

@@ -54,6 +54,8 @@ class MainWindow {
   void command_save();
   void command_save_as();
   void command_copy();
+  void command_function_list();
+  void command_graph_settings();
   void recalculate();
   void redraw();
   void about();

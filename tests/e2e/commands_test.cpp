@@ -108,7 +108,7 @@ TEST_F(Commands, RecalculateReportsBrokenFunctionsAgainRedrawDoesNot) {
 // The save prompt. A document becomes modified only when the function list
 // or graph settings dialog is confirmed; these tests confirm the function
 // list dialog unchanged ("関数定義", OK), which marks the document
-// modified. Enable them once that dialog exists.
+// modified.
 class SavePrompt : public ProgramTest {
  protected:
   void MakeModified() {
@@ -123,7 +123,7 @@ class SavePrompt : public ProgramTest {
   }
 };
 
-TEST_F(SavePrompt, DISABLED_CloseAnsweredCancelKeepsRunning) {
+TEST_F(SavePrompt, CloseAnsweredCancelKeepsRunning) {
   Program& p = StartShown(PutDocument(L"sin.kvn"));
   MakeModified();
   ASSERT_TRUE(PostMessageW(p.main_window(), WM_CLOSE, 0, 0));
@@ -132,7 +132,7 @@ TEST_F(SavePrompt, DISABLED_CloseAnsweredCancelKeepsRunning) {
   EXPECT_TEXT(p.Title(), L"Kurvana - [sin.kvn]");
 }
 
-TEST_F(SavePrompt, DISABLED_CloseAnsweredNoEndsWithoutSaving) {
+TEST_F(SavePrompt, CloseAnsweredNoEndsWithoutSaving) {
   const std::string original = EncodeDocument(View(), {});
   const std::wstring path = Put(L"sin.kvn", original);
   // Reserved bytes that a save would clear show whether it happened.
@@ -147,7 +147,7 @@ TEST_F(SavePrompt, DISABLED_CloseAnsweredNoEndsWithoutSaving) {
   EXPECT_EQ(ReadBytes(path), std::optional<std::string>(marked));
 }
 
-TEST_F(SavePrompt, DISABLED_CloseAnsweredYesSavesThenEnds) {
+TEST_F(SavePrompt, CloseAnsweredYesSavesThenEnds) {
   const std::string original = EncodeDocument(View(), {});
   std::string marked = original;
   marked[100] = 'M';
@@ -162,7 +162,7 @@ TEST_F(SavePrompt, DISABLED_CloseAnsweredYesSavesThenEnds) {
 
 // Yes on an untitled document asks for a name; cancelling that dialog
 // abandons the close.
-TEST_F(SavePrompt, DISABLED_YesOnUntitledWithCancelledDialogKeepsRunning) {
+TEST_F(SavePrompt, YesOnUntitledWithCancelledDialogKeepsRunning) {
   Program& p = StartShown(L"");
   MakeModified();
   ASSERT_TRUE(PostMessageW(p.main_window(), WM_CLOSE, 0, 0));
@@ -175,7 +175,7 @@ TEST_F(SavePrompt, DISABLED_YesOnUntitledWithCancelledDialogKeepsRunning) {
 }
 
 // New answered No discards the changes: closing afterwards asks nothing.
-TEST_F(SavePrompt, DISABLED_NewAnsweredNoLeavesCleanUntitledDocument) {
+TEST_F(SavePrompt, NewAnsweredNoLeavesCleanUntitledDocument) {
   Program& p = StartShown(PutDocument(L"sin.kvn"));
   MakeModified();
   ASSERT_TRUE(p.PostCommand(kNew));
@@ -186,7 +186,7 @@ TEST_F(SavePrompt, DISABLED_NewAnsweredNoLeavesCleanUntitledDocument) {
 }
 
 // A drop on a modified document asks first; Cancel keeps the document.
-TEST_F(SavePrompt, DISABLED_DropAnsweredCancelKeepsTheDocument) {
+TEST_F(SavePrompt, DropAnsweredCancelKeepsTheDocument) {
   const std::wstring other = PutDocument(L"other.kvn");
   Program& p = StartShown(PutDocument(L"sin.kvn"));
   MakeModified();

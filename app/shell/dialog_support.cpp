@@ -1,0 +1,116 @@
+#include "dialog_support.h"
+
+// windows.h first
+#include <commdlg.h>
+
+#include <vector>
+
+#include "graph_area.h"  // fill_with_brush
+#include "win32_support.h"
+
+namespace kurvana {
+
+bool SolidBrush::replace(COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  if (!brush) return false;
+  release();
+  brush_ = brush;
+  return true;
+}
+
+void SolidBrush::release() {
+  if (brush_) DeleteObject(brush_);
+  brush_ = nullptr;
+}
+
+bool choose_colour(HWND owner, COLORREF* colour, CustomColours& custom) {
+  CHOOSECOLORW chooser = {};
+  chooser.lStructSize = sizeof chooser;
+  chooser.hwndOwner = owner;
+  chooser.rgbResult = *colour;
+  chooser.lpCustColors = custom.data();
+  chooser.Flags = CC_RGBINIT | CC_ANYCOLOR;
+  if (!ChooseColorW(&chooser)) return false;
+  *colour = chooser.rgbResult;
+  return true;
+}
+
+void fill_swatch(HWND dialog, int id, const SolidBrush& brush) {
+  if (brush.get()) fill_with_brush(GetDlgItem(dialog, id), brush.get());
+}
+
+void warn(HWND dialog, const wchar_t* text) {
+  show_message(dialog, text, MB_OK | MB_ICONWARNING);
+}
+
+std::wstring item_text(HWND dialog, int id) {
+  const int length = GetWindowTextLengthW(GetDlgItem(dialog, id));
+  std::vector<wchar_t> buffer(length + 1, L'\0');
+  const UINT copied =
+      GetDlgItemTextW(dialog, id, buffer.data(), static_cast<int>(length + 1));
+  return std::wstring(buffer.data(), copied);
+}
+
+void set_item_text(HWND dialog, int id, const std::wstring& text) {
+  SetDlgItemTextW(dialog, id, text.c_str());
+}
+
+std::string item_text_narrow(HWND dialog, int id) {
+  const std::wstring wide = item_text(dialog, id);
+  if (wide.empty()) return {};
+  const int units = static_cast<int>(wide.size());
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr,
+                                        0, nullptr, nullptr);
+  if (bytes <= 0) return {};
+  std::string narrow_text(bytes, '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), units, narrow_text.data(), bytes,
+                      nullptr, nullptr);
+  return narrow_text;
+}
+
+bool is_checked(HWND dialog, int id) {
+  return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void set_checked(HWND dialog, int id, bool checked) {
+  CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void add_choice(HWND dialog, int id, const std::wstring& text, int32_t value) {
+  const LRESULT index = SendDlgItemMessageW(
+      dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  if (index < 0) return;
+  SendDlgItemMessageW(dialog, id, CB_SETITEMDATA, index, value);
+}
+
+void select_choice(HWND dialog, int id, int32_t value) {
+  const LRESULT count = SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0);
+  for (LRESULT index = 0; index < count; ++index) {
+    if (static_cast<int32_t>(SendDlgItemMessageW(dialog, id, CB_GETITEMDATA,
+                                                 index, 0)) == value) {
+      SendDlgItemMessageW(dialog, id, CB_SETCURSEL, index, 0);
+      return;
+    }
+  }
+}
+
+std::optional<int32_t> selected_choice(HWND dialog, int id) {
+  const LRESULT index = SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0);
+  if (index == CB_ERR) return std::nullopt;
+  return static_cast<int32_t>(
+      SendDlgItemMessageW(dialog, id, CB_GETITEMDATA, index, 0));
+}
+
+void focus_item(HWND dialog, int id) { SetFocus(GetDlgItem(dialog, id)); }
+
+void select_text(HWND dialog, int id, size_t from, size_t to) {
+  SendDlgItemMessageW(dialog, id, EM_SETSEL, from, to);
+}
+
+void select_nothing(HWND dialog, int id) {
+  SendDlgItemMessageW(dialog, id, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+}
+
+bool is_code_page_lead(unsigned char byte) { return IsDBCSLeadByte(byte) != 0; }
+
+}  // namespace kurvana
