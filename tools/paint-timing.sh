@@ -2,8 +2,7 @@
 # Times Kurvana's repaints under Wine for a document:
 #   tools/paint-timing.sh [document.kvn]     (default: examples/waves.kvn)
 # Builds the cross build (build/win) when needed and a small timer program,
-# starts Xvfb when there is no display, runs the program in a 1024x768
-# virtual desktop and prints the time of a scroll step, a full repaint and
+# starts Xvfb when there is no display, runs the program and prints the time of a scroll step, a full repaint and
 # a recalculation.
 set -euo pipefail
 
@@ -39,6 +38,6 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 "$root/tools/prepare-wine-prefix.sh"
 
-wine explorer /desktop=kurvana,1024x768 "$build_dir/bin/kurvana.exe" \
-  "Z:${document//\//\\}" >/dev/null 2>&1 &
+# The timer must share the program's desktop, so no virtual desktop here.
+wine "$build_dir/bin/kurvana.exe" "Z:${document//\//\\}" >/dev/null 2>&1 &
 wine "$build_dir/bin/paint_timing.exe"
