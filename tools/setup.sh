@@ -48,8 +48,10 @@ fi
 if [ "$need_update" -eq 1 ]; then
   as_root apt-get update -q
 fi
+# With their recommended packages (Wine's own fonts among them), as the
+# tests were made on.
 if [ "${#missing[@]}" -gt 0 ]; then
-  as_root apt-get install -y -q --no-install-recommends "${missing[@]}" \
+  as_root apt-get install -y -q "${missing[@]}" \
     </dev/null
 fi
 
