@@ -12,8 +12,6 @@ namespace kurvana {
 
 namespace {
 
-constexpr uint32_t MAX_SAMPLE_INTERVALS = 1u << (MAX_DENSITY + 4);
-
 enum class Texts { F, FAndG };
 
 // The function objects of one sampler run.  The area is declared first so
@@ -29,13 +27,12 @@ uint32_t sample_intervals(int32_t density) {
 }
 
 // Besides min < max (which NaN fails), the span must stay finite when
-// multiplied by the largest sample count: then every parameter value is a
-// finite number and so is every point built from it.  An infinite end fails
-// this as well.
+// multiplied by the entry's own sample count: then every parameter value is
+// a finite number.  An infinite end fails this as well.
 bool domain_is_valid(const FunctionEntry& entry) {
   const double span = entry.domain_max - entry.domain_min;
   return entry.domain_min < entry.domain_max &&
-         std::isfinite(span * MAX_SAMPLE_INTERVALS);
+         std::isfinite(span * sample_intervals(entry.density));
 }
 
 CurvePoint valid_point(double x, double y) { return {POINT_VALID, x, y}; }

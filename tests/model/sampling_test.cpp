@@ -62,6 +62,21 @@ TEST_P(SampleCount, SpansTheDomainFromItsExactLowerEnd) {
   EXPECT_DOUBLE_EQ(last.y, 14.0);
 }
 
+TEST(ExplicitSampling, HugeDomainSamplesAtLowDensity) {
+  RecordingReporter reporter;
+  PointList list;
+  ASSERT_TRUE(sample(reporter,
+                     make_entry(FUNCTION_EXPLICIT, "x", -1e306, 1e306, 1),
+                     list));
+  ASSERT_EQ(list.point_count, 33u);
+  for (uint32_t i = 0; i < list.point_count; ++i) {
+    EXPECT_EQ(list.points[i].flag, POINT_VALID) << i;
+    EXPECT_TRUE(std::isfinite(list.points[i].x)) << i;
+  }
+  EXPECT_EQ(list.points[0].x, -1e306);
+  EXPECT_EQ(list.points[32].x, 1e306);
+}
+
 TEST(ExplicitSampling, BreaksAtTheZeroDivisorOfOneOverX) {
   RecordingReporter reporter;
   PointList list;
@@ -179,6 +194,11 @@ INSTANTIATE_TEST_SUITE_P(
                    kInvalidDomain},
         FailureRow{"SpanBeyondDoubles",
                    make_entry(FUNCTION_EXPLICIT, "1", -1e308, 1e308),
+                   kInvalidDomain},
+        // 2e306 * 1024 sample steps overflow; at density 1 (32 steps) the
+        // same domain samples (see HugeDomainSamplesAtLowDensity).
+        FailureRow{"HugeDomainAtDensitySix",
+                   make_entry(FUNCTION_EXPLICIT, "x", -1e306, 1e306, 6),
                    kInvalidDomain},
         // Implicit curves ignore the domain but are checked all the same.
         FailureRow{"ImplicitWithEmptyDomain",
