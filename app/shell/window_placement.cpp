@@ -29,8 +29,18 @@ bool restore_window_placement(HWND window) {
   for (int i = 0; i < 4; ++i) {
     if (!read_value(key.get(), kValueNames[i], &values[i])) return false;
   }
-  // The stored extents are one more than the rectangle's size.
-  MoveWindow(window, values[0], values[1], values[2] - 1, values[3] - 1, FALSE);
+  // The values are the normal rectangle as GetWindowPlacement gives it, in
+  // work-area coordinates, so they go back the same way (a taskbar at the
+  // top or left would otherwise move the window by its size on every
+  // start).  The stored extents are one more than the rectangle's size.
+  WINDOWPLACEMENT placement = {};
+  placement.length = sizeof placement;
+  GetWindowPlacement(window, &placement);
+  placement.flags = 0;
+  placement.showCmd = IsWindowVisible(window) ? SW_SHOWNORMAL : SW_HIDE;
+  placement.rcNormalPosition = {values[0], values[1], values[0] + values[2] - 1,
+                                values[1] + values[3] - 1};
+  SetWindowPlacement(window, &placement);
   return true;
 }
 
