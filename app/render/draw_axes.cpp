@@ -37,10 +37,14 @@ struct Bands {
 // (first - 1, end); the band adds a pixel each side.
 Band band_of(int first, int end) { return {first - 2.0, end + 1.0}; }
 
+Bands bands_of(const DeviceRect& area) {
+  return {band_of(area.left, area.right), band_of(area.top, area.bottom)};
+}
+
 Bands visible_bands(const LineSink& sink) {
   const std::optional<DeviceRect> area = sink.visible_area();
   if (!area) return {{-UNBOUNDED, UNBOUNDED}, {-UNBOUNDED, UNBOUNDED}};
-  return {band_of(area->left, area->right), band_of(area->top, area->bottom)};
+  return bands_of(*area);
 }
 
 // The numbers of low..high whose line, at device coordinate
@@ -65,6 +69,19 @@ WholeRange lines_in_band(int32_t low, int32_t high, double scale, double offset,
   if (first > low) range.first = static_cast<int64_t>(first);
   if (last < high) range.last = static_cast<int64_t>(last);
   return range;
+}
+
+bool too_many(WholeRange lines) {
+  return lines.last - lines.first + 1 > kMostTickLines;
+}
+
+// The lines of one direction that are drawn: those that may be seen, and
+// of too many of them, those within `crowded` (a fixed-size canvas).
+WholeRange lines_to_draw(int32_t low, int32_t high, double scale, double offset,
+                         Band visible, Band crowded) {
+  const WholeRange lines = lines_in_band(low, high, scale, offset, visible);
+  if (!too_many(lines)) return lines;
+  return lines_in_band(low, high, scale, offset, crowded);
 }
 
 // For each x of xs, a line from device row y_from to row y_to.
@@ -100,10 +117,12 @@ struct TickSpans {
 void draw_tick_lines(LineSink& sink, const ViewSettings& view,
                      const ViewTransform& transform, TickSpans spans) {
   const Bands bands = visible_bands(sink);
-  const WholeRange xs = lines_in_band(view.x_min, view.x_max, transform.scale_x,
-                                      transform.offset_x, bands.x);
-  const WholeRange ys = lines_in_band(view.y_min, view.y_max, transform.scale_y,
-                                      transform.offset_y, bands.y);
+  const std::optional<DeviceRect> canvas = sink.canvas();
+  const Bands crowded = canvas ? bands_of(*canvas) : bands;
+  const WholeRange xs = lines_to_draw(view.x_min, view.x_max, transform.scale_x,
+                                      transform.offset_x, bands.x, crowded.x);
+  const WholeRange ys = lines_to_draw(view.y_min, view.y_max, transform.scale_y,
+                                      transform.offset_y, bands.y, crowded.y);
   const PenScope pen = sink.select_pen(TICK_PEN_WIDTH, view.tick_colour);
   vertical_lines(sink, transform, xs, spans.y_from, spans.y_to);
   horizontal_lines(sink, transform, ys, spans.x_from, spans.x_to);

@@ -15,7 +15,7 @@ SelectedPen::~SelectedPen() {
   if (pen_ != nullptr) DeleteObject(pen_);
 }
 
-GdiSink::GdiSink(HDC hdc) : hdc_(hdc) {}
+GdiSink::GdiSink(HDC hdc, DeviceRect canvas) : hdc_(hdc), canvas_(canvas) {}
 
 GdiSink::GdiSink(HDC hdc, const RECT& visible)
     : hdc_(hdc),
@@ -32,6 +32,8 @@ void GdiSink::move_to(int x, int y) { MoveToEx(hdc_, x, y, nullptr); }
 void GdiSink::line_to(int x, int y) { LineTo(hdc_, x, y); }
 
 std::optional<DeviceRect> GdiSink::visible_area() const { return visible_; }
+
+std::optional<DeviceRect> GdiSink::canvas() const { return canvas_; }
 
 void GdiSink::push_pen(uint32_t width, Colour colour) {
   const int pen_width = width > INT_MAX ? INT_MAX : static_cast<int>(width);

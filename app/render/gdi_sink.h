@@ -31,8 +31,10 @@ class SelectedPen {
 // restored and deleted when its scope ends.
 class GdiSink final : public LineSink {
  public:
-  // Draws every line, as a metafile must.
-  explicit GdiSink(HDC hdc);
+  // Draws every line, as a metafile must, but for a direction with more
+  // than kMostTickLines grid lines or marks: of those, the ones that touch
+  // `canvas`.
+  GdiSink(HDC hdc, DeviceRect canvas);
   // Leaves out grid lines and marks that fall wholly outside `visible`, such
   // as the client rectangle of a window.
   GdiSink(HDC hdc, const RECT& visible);
@@ -43,6 +45,7 @@ class GdiSink final : public LineSink {
   void move_to(int x, int y) override;
   void line_to(int x, int y) override;
   std::optional<DeviceRect> visible_area() const override;
+  std::optional<DeviceRect> canvas() const override;
 
  private:
   void push_pen(uint32_t width, Colour colour) override;
@@ -50,6 +53,7 @@ class GdiSink final : public LineSink {
 
   HDC hdc_;
   std::optional<DeviceRect> visible_;
+  std::optional<DeviceRect> canvas_;
   std::vector<std::unique_ptr<SelectedPen>> pens_;  // innermost last
 };
 

@@ -19,6 +19,9 @@ struct DeviceRect {
 
 class PenScope;
 
+// Far more lines per direction than the settings dialog's ranges allow.
+inline constexpr int64_t kMostTickLines = 100000;
+
 class LineSink {
  public:
   virtual ~LineSink() = default;
@@ -36,6 +39,12 @@ class LineSink {
   virtual std::optional<DeviceRect> visible_area() const {
     return std::nullopt;
   }
+
+  // The canvas of a picture of fixed size (the metafile copy), if the sink
+  // has one.  A direction with more grid lines or marks than
+  // kMostTickLines, which only a range read from a file can have, draws
+  // just those that may touch the canvas, so that such a copy ends.
+  virtual std::optional<DeviceRect> canvas() const { return std::nullopt; }
 
  private:
   friend class PenScope;

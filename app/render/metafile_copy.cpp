@@ -30,7 +30,7 @@ HENHMETAFILE record_picture(HDC reference, const ViewSettings& view,
   HDC dc = CreateEnhMetaFileW(reference, nullptr, nullptr, L"Kurvana\0\0");
   if (!dc) return nullptr;
   {
-    GdiSink sink(dc);
+    GdiSink sink(dc, DeviceRect{0, 0, kMetafileCanvas, kMetafileCanvas});
     draw_picture(sink, view, functions, points, metafile_transform(view));
   }
   return CloseEnhMetaFile(dc);

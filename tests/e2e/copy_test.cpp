@@ -81,6 +81,20 @@ TEST_F(Copy, DefaultViewCoversTwoHundredUnitsAroundTheCentre) {
   EXPECT_EQ(moved->line_to_count, kGridAndAxes);
 }
 
+// A range no dialog allows, read from a file: the whole 32-bit span. The
+// copy keeps to the lines on the canvas (10 units apart) and ends.
+TEST_F(Copy, FullStoredRangeCopiesTheCanvasGridAndTheAxes) {
+  View full;
+  full.x_min = full.y_min = INT32_MIN;
+  full.x_max = full.y_max = INT32_MAX;
+  StartShown(PutDocument(L"full.kvn", {}, full));
+  auto picture = CopyWith(kCopy);
+  ASSERT_TRUE(picture.has_value()) << "no metafile on the clipboard";
+  EXPECT_GE(picture->line_to_count, 2 * 500 + 2);
+  EXPECT_LE(picture->line_to_count, 2 * 510 + 2);
+  EXPECT_EQ(picture->pen_colours, (std::vector<COLORREF>{kGrey, kBlack}));
+}
+
 TEST_F(Copy, MenuAcceleratorAndKeysCopyTheSamePicture) {
   StartShown(L"");
   struct Row {

@@ -8,6 +8,7 @@
 #include "draw.h"
 #include "recording_sink.h"
 #include "render_test_support.h"
+#include "viewport.h"
 
 namespace kurvana::testing {
 namespace {
@@ -158,6 +159,31 @@ TEST(VisibleArea, FullStoredRangeDrawsTheVisibleLinesAndEnds) {
   }
   EXPECT_LT(columns.size(), 30u);
   EXPECT_LT(rows.size(), 25u);
+}
+
+// The copy has no visible area but a 5000 x 5000 canvas: the full stored
+// range draws the lines on it (10 pixels apart), not four billion.
+TEST(Canvas, FullStoredRangeDrawsTheLinesOnTheCanvasAndTheAxes) {
+  const DeviceRect canvas{0, 0, kMetafileCanvas, kMetafileCanvas};
+  RecordingSink sink(std::nullopt, canvas);
+  draw_axes(sink, FULL_RANGE, metafile_transform(FULL_RANGE));
+  const std::vector<Segment> grid = segments_with(sink, GRID_PEN);
+  EXPECT_GE(grid.size(), 2u * 500);
+  EXPECT_LE(grid.size(), 2u * 510);
+  EXPECT_EQ(segments_with(sink, AXIS_PEN).size(), 2u);
+}
+
+// Below the limit the canvas changes nothing: the widest ranges the
+// settings dialog allows copy every line, on the canvas or not.
+TEST(Canvas, DialogRangesDrawEveryLine) {
+  const ViewSettings widest = view_of(-999, 9999, -999, 9999);
+  const DeviceRect canvas{0, 0, kMetafileCanvas, kMetafileCanvas};
+  RecordingSink bounded(std::nullopt, canvas);
+  RecordingSink unbounded;
+  draw_axes(bounded, widest, metafile_transform(widest));
+  draw_axes(unbounded, widest, metafile_transform(widest));
+  EXPECT_EQ(bounded.calls(), unbounded.calls());
+  EXPECT_EQ(segments_with(bounded, GRID_PEN).size(), 2u * 10999);
 }
 
 TEST(VisibleArea, ZeroScaleDrawsTheCoincidingLinesOnce) {

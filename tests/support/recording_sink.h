@@ -82,10 +82,14 @@ class RecordingSink final : public LineSink {
  public:
   RecordingSink() = default;
   explicit RecordingSink(DeviceRect visible) : visible_(visible) {}
+  RecordingSink(std::optional<DeviceRect> visible,
+                std::optional<DeviceRect> canvas)
+      : visible_(visible), canvas_(canvas) {}
 
   void move_to(int x, int y) override { record(move_call(x, y)); }
   void line_to(int x, int y) override { record(line_call(x, y)); }
   std::optional<DeviceRect> visible_area() const override { return visible_; }
+  std::optional<DeviceRect> canvas() const override { return canvas_; }
 
   const std::vector<SinkCall>& calls() const { return calls_; }
 
@@ -146,6 +150,7 @@ class RecordingSink final : public LineSink {
   }
 
   std::optional<DeviceRect> visible_;
+  std::optional<DeviceRect> canvas_;
   std::vector<SinkCall> calls_;
 };
 
