@@ -47,6 +47,11 @@ FileHandle open_for_reading(const char* path);
 // others may read it at the same time.
 FileHandle create_new_for_writing(const char* path);
 
+// True when the file at path opens for writing (it is left unchanged) or
+// does not exist yet; false for a read-only file, a folder in its place, or
+// a file that others hold open for writing.
+bool can_write_over(const char* path);
+
 // Reads exactly size bytes; false on an error or when the file ends first.
 bool read_exact(const FileHandle& file, void* buffer, size_t size);
 

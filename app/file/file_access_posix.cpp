@@ -30,6 +30,11 @@ FileHandle create_new_for_writing(const char* path) {
       ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
 }
 
+bool can_write_over(const char* path) {
+  FileHandle file(::open(path, O_WRONLY | O_CLOEXEC));
+  return file.is_open() || errno == ENOENT;
+}
+
 bool read_exact(const FileHandle& file, void* buffer, size_t size) {
   auto* at = static_cast<char*>(buffer);
   while (size > 0) {

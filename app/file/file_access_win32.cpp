@@ -38,6 +38,13 @@ FileHandle create_new_for_writing(const char* path) {
                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+bool can_write_over(const char* path) {
+  FileHandle file =
+      adopt(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.is_open() || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
 bool read_exact(const FileHandle& file, void* buffer, size_t size) {
   auto* at = static_cast<char*>(buffer);
   while (size > 0) {

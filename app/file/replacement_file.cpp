@@ -1,24 +1,33 @@
 #include "replacement_file.h"
 
+#include <algorithm>
+
+#include "text_conversion.h"
+
 namespace kurvana::file {
 namespace {
 
-// Names tried for the temporary file: target.tmp, target.1.tmp, ...
 constexpr int kNameAttempts = 10;
-
-std::string temporary_name(const std::string& target, int attempt) {
-  std::string name = target;
-  if (attempt > 0) {
-    name += '.';
-    name += std::to_string(attempt);
-  }
-  name += ".tmp";
-  return name;
-}
+// Paths are at most 260 bytes with their terminating null.
+constexpr size_t kLongestPath = 259;
 
 }  // namespace
 
+std::string temporary_name(const std::string& target, int attempt) {
+  const size_t name_at =
+      target.size() - file_name_of(target, is_path_lead_byte).size();
+  const std::string digit(1, static_cast<char>('0' + attempt));
+  std::string name = "~kv" + digit + ".tmp";
+  // Beside a long path, a name no longer than the target's own still fits.
+  const size_t room = kLongestPath - std::min(name_at, kLongestPath);
+  if (name.size() > room) name = room >= 2 ? "~" + digit : digit;
+  return target.substr(0, name_at) + name;
+}
+
 ReplacementFile::ReplacementFile(const char* target) : target_(target) {
+  // A file that may not be written stays untouched: the rename below would
+  // replace it regardless of its read-only attribute on some systems.
+  if (!can_write_over(target)) return;
   for (int attempt = 0; attempt < kNameAttempts && !is_open(); ++attempt) {
     temporary_ = temporary_name(target_, attempt);
     file_ = create_new_for_writing(temporary_.c_str());

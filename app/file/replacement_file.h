@@ -10,10 +10,16 @@
 
 namespace kurvana::file {
 
+// The name tried at attempt 0..9 for the temporary file beside target:
+// "~kv0.tmp" and so on, shorter when that would make the path longer than
+// 259 bytes.
+std::string temporary_name(const std::string& target, int attempt);
+
 class ReplacementFile {
  public:
-  // Creates the temporary file beside target; check is_open().  An existing
-  // file is never reused as the temporary one.
+  // Creates the temporary file beside target; check is_open(), false also
+  // when target exists but cannot be opened for writing.  An existing file
+  // is never reused as the temporary one.
   explicit ReplacementFile(const char* target);
   // Removes the temporary file unless it has replaced the target.
   ~ReplacementFile();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace kurvana {
 
@@ -20,7 +21,22 @@ bool to_wide_text(char16_t* field, size_t unit_limit, const char* text);
 // the text or it does not fit; field is then unspecified.
 bool to_narrow_text(char* field, size_t byte_limit, const char16_t* text);
 
+// True for a lead byte of a double-byte character of the code page.
+using LeadBytePredicate = bool (*)(unsigned char byte);
+
+// Lead bytes of Shift-JIS (code page 932).
+bool is_shift_jis_lead_byte(unsigned char byte);
+
+// The last component of |path|: what follows the last backslash or slash,
+// or a leading drive letter and colon.  A trail byte of a double-byte
+// character is never taken for a separator.
+std::string file_name_of(const std::string& path, LeadBytePredicate is_lead);
+
 namespace file {
+
+// Lead bytes of the code page that file names are written in (the ANSI code
+// page on Windows, Shift-JIS elsewhere).
+bool is_path_lead_byte(unsigned char byte);
 
 // The platform's conversions, one implementation per platform.  Each
 // converts exactly the given units or bytes into at most limit of the other

@@ -92,4 +92,8 @@ size_t utf16_to_code_page(const char16_t* text, size_t units, char* out,
   return reads_back_as(out, *written, text, units) ? *written : 0;
 }
 
+bool is_path_lead_byte(unsigned char byte) {
+  return is_shift_jis_lead_byte(byte);
+}
+
 }  // namespace kurvana::file

@@ -37,4 +37,6 @@ size_t utf16_to_code_page(const char16_t* text, size_t units, char* out,
   return bytes > 0 && !used_default ? static_cast<size_t>(bytes) : 0;
 }
 
+bool is_path_lead_byte(unsigned char byte) { return IsDBCSLeadByte(byte) != 0; }
+
 }  // namespace kurvana::file

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "document.h"
-#include "window_title.h"  // LeadBytePredicate
+#include "text_conversion.h"  // LeadBytePredicate
 
 namespace kurvana {
 

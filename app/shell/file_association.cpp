@@ -50,7 +50,10 @@ bool register_file_type(HWND owner) {
   swprintf(icon, sizeof icon / sizeof icon[0], L"%ls,-%d", program,
            IDI_DOCUMENT);
   if (!write_default_value(kIconKey, icon)) return false;
-  return write_default_value(kCommandKey, std::wstring(program) + L" %1");
+  // Quoted, so that a program folder with a blank (Program Files) is not
+  // cut at the blank when the shell starts the command.
+  return write_default_value(kCommandKey,
+                             L"\"" + std::wstring(program) + L"\" %1");
 }
 
 bool unregister_file_type() {

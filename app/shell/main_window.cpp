@@ -9,19 +9,12 @@
 #include "message_box_reporter.h"
 #include "recompute.h"
 #include "resource.h"
+#include "startup_fault.h"
+#include "text_conversion.h"
 #include "viewport.h"
 #include "win32_support.h"
-#include "window_title.h"
 
 namespace kurvana {
-
-namespace {
-
-bool is_code_page_lead_byte(unsigned char byte) {
-  return IsDBCSLeadByte(byte) != 0;
-}
-
-}  // namespace
 
 bool MainWindow::register_class(HINSTANCE instance) {
   WNDCLASSEXW window_class = {};
@@ -135,10 +128,12 @@ bool MainWindow::on_create() {
   SendMessageW(graph_, WM_GRAPH_ATTACH, 0,
                reinterpret_cast<LPARAM>(&attached_));
   DragAcceptFiles(window_, TRUE);
+  created_ = true;
   return true;
 }
 
 bool MainWindow::create_graph_area() {
+  if (graph_area_creation_fails()) return false;
   graph_ = CreateWindowExW(
       WS_EX_CLIENTEDGE, kGraphAreaClass, L"",
       WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0, 0, 100, 100, window_,
@@ -166,7 +161,7 @@ void MainWindow::set_title() {
     title += L" - [無題]";
   } else {
     title +=
-        L" - [" + widen(file_name_of(path_, is_code_page_lead_byte)) + L"]";
+        L" - [" + widen(file_name_of(path_, file::is_path_lead_byte)) + L"]";
   }
   SendMessageW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title.c_str()));
 }
@@ -196,8 +191,11 @@ void MainWindow::on_destroy() {
   if (graph_) SendMessageW(graph_, WM_GRAPH_ATTACH, 0, 0);
   functions_.reset();
   view_.reset();
-  save_window_placement(window_);
   for (PointList& list : points_) list.release();
+  // A window whose creation failed was never shown: its rectangle is not
+  // the user's, and the entry routine still has to say why it stops.
+  if (!created_) return;
+  save_window_placement(window_);
   PostQuitMessage(0);
 }
 

@@ -72,6 +72,7 @@ class MainWindow {
   GraphDocument attached_{};
   std::string path_;  // narrow, at most 260 bytes; empty when untitled
   bool modified_ = false;
+  bool created_ = false;  // WM_CREATE finished
 };
 
 }  // namespace kurvana

@@ -24,8 +24,9 @@ class Association : public ProgramTest {
   }
 
   // Runs the program with `tail` to its end: exit code 0, no window.
-  void RunSwitch(const std::wstring& tail) {
-    Program& p = Start(tail);
+  void RunSwitch(const std::wstring& tail,
+                 const std::wstring& exe = ProgramPath()) {
+    Program& p = Start(tail, exe);
     bool window_seen = false;
     EXPECT_EQ(p.WaitExitWatchingWindows(kStartTimeoutMs, &window_seen),
               std::optional<DWORD>(0))
@@ -51,7 +52,8 @@ class Association : public ProgramTest {
     ExpectDefaultValue(L".kvn", L"KurvanaFile");
     ExpectDefaultValue(L"KurvanaFile", L"Kurvana 定義ファイル");
     ExpectDefaultValue(L"KurvanaFile\\DefaultIcon", exe + L",-112");
-    ExpectDefaultValue(L"KurvanaFile\\shell\\open\\command", exe + L" %1");
+    ExpectDefaultValue(L"KurvanaFile\\shell\\open\\command",
+                       L"\"" + exe + L"\" %1");
   }
 };
 
@@ -61,6 +63,28 @@ TEST_F(Association, RegisterWritesTheDocumentType) {
   // A second run overwrites the same keys with the same values.
   RunSwitch(L"-r");
   ExpectRegistered();
+}
+
+// Installed where programs go, in a folder with a blank: the stored
+// command quotes the program (Windows would otherwise start "C:\Program"),
+// and a document with a blank in its path opens through the shell.
+TEST_F(Association, DocumentOpensWithTheProgramInAFolderWithABlank) {
+  const std::wstring programs = folder_.path() + L"Program Files\\";
+  const std::wstring installed = programs + L"Kurvana\\";
+  ASSERT_TRUE(CreateDirectoryW(programs.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(installed.c_str(), nullptr));
+  for (const wchar_t* file : {L"kurvana.exe", L"eval.dll"}) {
+    ASSERT_TRUE(CopyFileW((DriverFolder() + file).c_str(),
+                          (installed + file).c_str(), FALSE));
+  }
+  RunSwitch(L"-r", installed + L"kurvana.exe");
+  ExpectDefaultValue(L"KurvanaFile\\shell\\open\\command",
+                     L"\"" + installed + L"kurvana.exe\" %1");
+  Program& p = OpenThroughShell(PutDocument(L"my plots\\two words.kvn"));
+  ASSERT_NE(p.WaitShown(), nullptr) << "the document did not open";
+  EXPECT_TEXT(p.WaitTitle(L"Kurvana - [two words.kvn]"),
+              L"Kurvana - [two words.kvn]");
+  EXPECT_EQ(p.Close(), std::optional<DWORD>(0));
 }
 
 // The tail starts at the first character after the blanks.

@@ -488,9 +488,8 @@ std::optional<int> Snapshot::HorizontalLine(COLORREF colour, int length) const {
 
 // --- Program ---
 
-Program::Program(const std::wstring& tail) {
+Program::Program(const std::wstring& tail, const std::wstring& exe) {
   AvoidWindowManagerWait();
-  const std::wstring exe = ProgramPath();
   std::wstring command = L"\"" + exe + L"\" " + tail;
   std::vector<wchar_t> buffer(command.begin(), command.end());
   buffer.push_back(L'\0');
@@ -504,6 +503,19 @@ Program::Program(const std::wstring& tail) {
   CloseHandle(info.hThread);
   process_ = info.hProcess;
   pid_ = info.dwProcessId;
+}
+
+Program::Program(ShellOpen, const std::wstring& document) {
+  AvoidWindowManagerWait();
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.lpVerb = L"open";
+  info.lpFile = document.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExW(&info) || !info.hProcess) return;
+  process_ = info.hProcess;
+  pid_ = GetProcessId(info.hProcess);
 }
 
 Program::~Program() {

@@ -89,8 +89,12 @@ class Snapshot {
 // it does not end within the bound, terminates it by its process handle.
 class Program {
  public:
-  // Starts `ProgramPath()` with `tail` as its command-line tail.
-  explicit Program(const std::wstring& tail);
+  // Starts `exe` with `tail` as its command-line tail.
+  explicit Program(const std::wstring& tail,
+                   const std::wstring& exe = ProgramPath());
+  // Opens `document` through the shell's open verb, as a double click does.
+  struct ShellOpen {};
+  Program(ShellOpen, const std::wstring& document);
   ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;

@@ -71,6 +71,22 @@ TEST_F(Files, SaveOfNamedDocumentRewritesItsFile) {
   }
 }
 
+// A folder in the document's place cannot be opened for writing: the save
+// says so and replaces nothing.
+TEST_F(Files, SaveOverAFolderCannotOpen) {
+  const std::wstring path = PutDocument(L"doc.kvn");
+  Program& p = StartShown(path);
+  ASSERT_TRUE(DeleteFileW(path.c_str()));
+  ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
+  ASSERT_TRUE(p.PostCommand(kSave));
+  AnswerMessageBox(kCaption, L"ファイルを開けません。", Icon::kWarning, {IDOK},
+                   IDOK);
+  EXPECT_EQ(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+            static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_TEXT(p.Title(), L"Kurvana - [doc.kvn]");
+  ASSERT_TRUE(RemoveDirectoryW(path.c_str()));
+}
+
 // Save As starts from the current path; replacing an existing file is
 // asked first, and No leaves the file alone.
 TEST_F(Files, SaveAsOverExistingFileAsksFirst) {

@@ -7,6 +7,49 @@ namespace {
 
 using StartUp = ProgramTest;
 
+// Sets an environment variable of the driver, which the programs it starts
+// inherit, for the life of the object.
+class ScopedVariable {
+ public:
+  ScopedVariable(const wchar_t* name, const wchar_t* value) : name_(name) {
+    SetEnvironmentVariableW(name, value);
+  }
+  ~ScopedVariable() { SetEnvironmentVariableW(name_, nullptr); }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  const wchar_t* name_;
+};
+
+// A window that could not be made says why, then the program says it
+// cannot go on; both stay until answered, and the stored placement of the
+// last run is kept.
+TEST_F(StartUp, FailedCreationSaysSoAndKeepsThePlacement) {
+  const wchar_t* names[] = {L"WinLeft", L"WinTop", L"WinWidth", L"WinHeight"};
+  const DWORD stored[] = {40, 30, 501, 401};
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(
+        WriteDword(HKEY_CURRENT_USER, kPlacementKey, names[i], stored[i]));
+  }
+  ScopedVariable fault(L"KURVANA_FAIL_GRAPH_AREA", L"1");
+  Program& p = Start(L"", DriverFolder() + L"kurvana_faulty.exe");
+  AnswerMessageBox(kCaption, L"描画領域を作成できません。", Icon::kError,
+                   {IDOK}, IDOK);
+  auto box = p.WaitMessageBox();
+  ASSERT_TRUE(box.has_value()) << "the second message did not stay up";
+  EXPECT_TEXT(box->text, L"ウィンドウを作成できません。");
+  Sleep(kQuietMs);
+  EXPECT_TRUE(IsWindowVisible(box->window)) << "closed without an answer";
+  EXPECT_TRUE(ClickAndWaitClosed(box->window, IDOK));
+  EXPECT_EQ(p.WaitExit(), std::optional<DWORD>(0));
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kPlacementKey, names[i]),
+              std::optional<DWORD>(stored[i]))
+        << Narrow(names[i]);
+  }
+}
+
 TEST_F(StartUp, WithoutDocumentShowsUntitledWindowAndNoMessage) {
   Program& p = StartShown(L"");
   EXPECT_TEXT(p.Title(), kUntitled);

@@ -104,11 +104,18 @@ class ProgramTest : public ::testing::Test {
   }
 
   // Starts the program with `tail`; the test fails when it cannot start.
-  Program& Start(const std::wstring& tail) {
+  Program& Start(const std::wstring& tail,
+                 const std::wstring& exe = ProgramPath()) {
     program_.reset();
-    program_ = std::make_unique<Program>(tail);
-    EXPECT_TRUE(program_->started())
-        << "cannot start " << Narrow(ProgramPath());
+    program_ = std::make_unique<Program>(tail, exe);
+    EXPECT_TRUE(program_->started()) << "cannot start " << Narrow(exe);
+    return *program_;
+  }
+  // Opens `document` as a double click in the shell does.
+  Program& OpenThroughShell(const std::wstring& document) {
+    program_.reset();
+    program_ = std::make_unique<Program>(Program::ShellOpen{}, document);
+    EXPECT_TRUE(program_->started()) << "cannot open " << Narrow(document);
     return *program_;
   }
   // Starts the program and waits until its window is shown.

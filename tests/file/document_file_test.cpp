@@ -4,17 +4,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <limits>
 #include <string>
 
 #include "recording_reporter.h"
+#include "replacement_file.h"
 #include "scratch_directory.h"
 
 #ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #endif
 
 namespace kurvana {
@@ -382,10 +385,10 @@ TEST_F(DocumentFileTest, RefusedSaveLeavesThePreviousFileAsItWas) {
   }
 }
 
-TEST_F(DocumentFileTest, FileThatCannotBeReplacedIsNotWritten) {
-  std::filesystem::create_directory(path_);  // a directory in the way
+TEST_F(DocumentFileTest, FolderInTheTargetsPlaceCannotOpen) {
+  std::filesystem::create_directory(path_);
   EXPECT_FALSE(save(sample_document()));
-  expect_only_message(kCannotWrite);
+  expect_only_message(kCannotOpen);
   EXPECT_TRUE(only_the_document_is_left());
 }
 
@@ -397,11 +400,39 @@ TEST_F(DocumentFileTest, SaveIntoAMissingDirectoryCannotOpen) {
 }
 
 TEST_F(DocumentFileTest, SaveLeavesAnUnrelatedTemporaryNameAlone) {
-  const std::string other = dir_.path("doc.kvn.tmp");
+  const std::string other = dir_.path("~kv0.tmp");
   testing::write_bytes(other, {1, 2, 3});
   ASSERT_TRUE(save(sample_document()));
   EXPECT_EQ(Bytes({1, 2, 3}), testing::read_bytes(other));
-  EXPECT_EQ(std::set<std::string>({"doc.kvn", "doc.kvn.tmp"}), dir_.names());
+  EXPECT_EQ(std::set<std::string>({"doc.kvn", "~kv0.tmp"}), dir_.names());
+}
+
+// Every target that fits the 260-byte path buffer gets a temporary path
+// that fits it too, in the target's own folder.
+TEST(TemporaryName, FitsBesideTheLongestPaths) {
+  const std::string folder = "C:\\" + std::string(240, 'd');  // 243 bytes
+  const struct {
+    std::string target;
+    std::string temporary;
+  } rows[] = {
+      {"doc.kvn", "~kv0.tmp"},
+      {"C:\\g\\doc.kvn", "C:\\g\\~kv0.tmp"},
+      {"C:doc.kvn", "C:~kv0.tmp"},
+      // The trail byte of "表" (95 5C) is no separator.
+      {"C:\\\x95\x5C.kvn", "C:\\~kv0.tmp"},
+      // Targets of 256 and 259 bytes.
+      {folder + "/123456/a.kvn", folder + "/123456/~kv0.tmp"},
+      {folder + "/12345678901/abc", folder + "/12345678901/~0"},
+      {folder + "/1234567890123/a", folder + "/1234567890123/0"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(file::temporary_name(row.target, 0), row.temporary);
+    for (int attempt = 1; attempt < 10; ++attempt) {
+      EXPECT_LE(file::temporary_name(row.target, attempt).size(),
+                std::max<size_t>(row.temporary.size(), 259));
+    }
+  }
+  EXPECT_EQ(file::temporary_name("doc.kvn", 9), "~kv9.tmp");
 }
 
 #ifndef _WIN32
@@ -424,6 +455,43 @@ class FileSizeLimit {
   rlimit saved_;
   sighandler_t old_handler_;
 };
+
+// Root is not stopped by file permissions: the save then runs as nobody.
+class UnprivilegedUser {
+ public:
+  UnprivilegedUser() : was_root_(geteuid() == 0) {
+    if (was_root_) {
+      EXPECT_EQ(0, seteuid(65534));
+    }
+  }
+  ~UnprivilegedUser() {
+    if (was_root_) {
+      EXPECT_EQ(0, seteuid(0));
+    }
+  }
+
+ private:
+  bool was_root_;
+};
+
+TEST_F(DocumentFileTest, ReadOnlyFileCannotOpenAndStaysAsItWas) {
+  const Bytes previous = saved(numbered_functions(1));
+  namespace fs = std::filesystem;
+  // The folder is writable for everybody: only the file's own protection
+  // may stop the save.
+  fs::permissions(dir_.path(""), fs::perms::all);
+  fs::permissions(path_, fs::perms::owner_read | fs::perms::group_read |
+                             fs::perms::others_read);
+  bool written;
+  {
+    UnprivilegedUser user;
+    written = save(numbered_functions(3));
+  }
+  EXPECT_FALSE(written);
+  expect_only_message(kCannotOpen);
+  EXPECT_EQ(previous, testing::read_bytes(path_));
+  EXPECT_TRUE(only_the_document_is_left());
+}
 
 TEST_F(DocumentFileTest, FailedWriteLeavesThePreviousFileAsItWas) {
   const Bytes previous = saved(numbered_functions(1));

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "window_title.h"
+#include "text_conversion.h"
 
 namespace kurvana {
 namespace {
