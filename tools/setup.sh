@@ -9,7 +9,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 PACKAGES=(
   g++ cmake ninja-build clang clang-format libclang-rt-14-dev
-  g++-mingw-w64-i686 wine wine32:i386 xvfb locales fonts-ipafont-gothic
+  g++-mingw-w64-i686 wine wine32:i386 xvfb locales fonts-ipafont-gothic nsis
   libgtest-dev libbenchmark-dev libmuparser-dev valgrind imagemagick x11-utils
 )
 
