@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "evaluator.h"
+#include "math_functions.h"
 #include "numeric.h"
 
 namespace eval {
@@ -84,7 +85,7 @@ int apply(int32_t code, int64_t left, int64_t right, int64_t* value,
       break;
     case OP_POWER: {
       const double power =
-          std::pow(static_cast<double>(left), static_cast<double>(right));
+          math::pow(static_cast<double>(left), static_cast<double>(right));
       if (power == std::numeric_limits<double>::infinity() ||
           std::isnan(power)) {
         return fail(error, ERR_OVERFLOW, 0);

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "evaluator.h"
+#include "math_functions.h"
 #include "real_program.h"
 
 namespace eval {
@@ -234,7 +235,7 @@ inline bool extended_overflow(double result, double left, double right) {
 inline bool is_zero(double value) { return value == 0.0 || std::isnan(value); }
 
 inline double cube_root(double x) {
-  return x >= 0.0 ? std::pow(x, kOneThird) : -std::pow(-x, kOneThird);
+  return x >= 0.0 ? math::pow(x, kOneThird) : -math::pow(-x, kOneThird);
 }
 
 // One of the five operators (R_ADD ... R_POWER) on L and R: kOk with the
@@ -252,7 +253,7 @@ inline int binary(double l, double r, double* out) {
     if (is_zero(r)) return ERR_DIVIDE_BY_ZERO;
     d = l / r;
   } else {
-    d = std::pow(l, r);
+    d = math::pow(l, r);
     if (d == kInfinity || std::isnan(d)) return ERR_OVERFLOW;
     *out = d;
     return kOk;
@@ -285,75 +286,75 @@ inline int function(double x, double* out) {
   double d;
   switch (kOp) {
     case R_SIN:
-      d = std::sin(x);
+      d = math::sin(x);
       break;
     case R_COS:
-      d = std::cos(x);
+      d = math::cos(x);
       break;
     case R_TAN:
-      d = std::tan(x);
+      d = math::tan(x);
       if (!std::isfinite(d)) return ERR_OVERFLOW;
       break;
     case R_SEC: {
       // A finite nonzero divisor keeps the quotient in the extended range.
-      const double c = std::cos(x);
+      const double c = math::cos(x);
       if (is_zero(c)) return ERR_DIVIDE_BY_ZERO;
       d = 1.0 / c;
       break;
     }
     case R_COSEC: {
-      const double s = std::sin(x);
+      const double s = math::sin(x);
       if (is_zero(s)) return ERR_DIVIDE_BY_ZERO;
       d = 1.0 / s;
       break;
     }
     case R_COT: {
-      const double s = std::sin(x);
+      const double s = math::sin(x);
       if (is_zero(s)) return ERR_DIVIDE_BY_ZERO;
-      d = std::cos(x) / s;
+      d = math::cos(x) / s;
       break;
     }
     case R_ASIN:
       if (!(x >= -1.0 && x <= 1.0)) return ERR_DOMAIN;
-      d = std::asin(x);
+      d = math::asin(x);
       break;
     case R_ACOS:
       if (!(x >= -1.0 && x <= 1.0)) return ERR_DOMAIN;
-      d = std::acos(x);
+      d = math::acos(x);
       break;
     case R_ATAN:
-      d = std::atan(x);
+      d = math::atan(x);
       if (std::isnan(d)) return ERR_OVERFLOW;
       break;
     case R_SINH:
-      d = std::sinh(x);
+      d = math::sinh(x);
       break;
     case R_COSH:
-      d = std::cosh(x);
+      d = math::cosh(x);
       break;
     case R_TANH:
-      d = std::tanh(x);
+      d = math::tanh(x);
       break;
     case R_SECH:
-      d = 1.0 / std::cosh(x);
+      d = 1.0 / math::cosh(x);
       break;
     case R_COSECH:
       if (is_zero(x)) return ERR_DIVIDE_BY_ZERO;
-      d = 1.0 / std::sinh(x);
+      d = 1.0 / math::sinh(x);
       break;
     case R_COTH: {
       if (is_zero(x)) return ERR_DIVIDE_BY_ZERO;
-      const double c = std::cosh(x), s = std::sinh(x);
+      const double c = math::cosh(x), s = math::sinh(x);
       d = c / s;
       if (extended_overflow(d, c, s)) return ERR_OVERFLOW;
       break;
     }
     case R_LOG:
       if (!(x > 0.0)) return ERR_LOG_DOMAIN;
-      d = std::log(x);
+      d = math::log(x);
       break;
     case R_EX:
-      d = std::exp(x);
+      d = math::exp(x);
       if (std::isnan(d) || (d == kInfinity && !(x <= kExtendedExpLimit))) {
         return ERR_OVERFLOW;
       }
@@ -363,7 +364,7 @@ inline int function(double x, double* out) {
       break;
     case R_SQRT:
       if (!(x >= 0.0)) return ERR_DOMAIN;
-      d = std::sqrt(x);
+      d = math::sqrt(x);
       break;
     default:  // R_CUB
       d = cube_root(x);
