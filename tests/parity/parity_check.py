@@ -66,8 +66,8 @@ def main():
     parser.add_argument("--runner", required=True)
     options = parser.parse_args()
     if not os.access(options.native, os.X_OK):
-        sys.exit(f"no native {options.native}: build the native tree first "
-                 "(or configure with -DKURVANA_NATIVE_BUILD=<native build>)")
+        sys.exit(f"no native {options.native}: build the native tree first, "
+                 "or configure this build with -DKURVANA_NATIVE_BUILD=<dir>")
     native = answers([options.native])
     failures = 0
     for precision in ("64", "53"):
