@@ -174,9 +174,15 @@ constexpr Double2 kExp2Table[32] = {
     {0x1.f50765b6e454p+0, 0x1.9d3e12dd8a18bp-54},
 };
 
-// e^a = 2^(k/32)·e^r, as hi + lo times 2^(*exponent), with a relative
-// error below 2^-64, for |a| <= 746.
-Double2 exp_parts(double a, int* exponent) {
+// a = (32·m + j)·ln2/32 + r with |r| <= ln2/64 and r as hi + lo, for
+// |a| <= 746.
+struct ExpReduction {
+  int m;
+  int j;
+  Double2 r;
+};
+
+ExpReduction reduce_exp(double a) {
   constexpr double kInvLn2Over32 = 0x1.71547652b82fep+5;
   constexpr double kRoundShift = 0x1.8p52;
   // ln2/32 in pieces of 37, 37 and 53 bits: k (16 bits) times the first
@@ -188,8 +194,16 @@ Double2 exp_parts(double a, int* exponent) {
   const int k = static_cast<int>(fk);
   Double2 r = two_sum(a - fk * kLn2Over32_1, -fk * kLn2Over32_2);
   r.lo -= fk * kLn2Over32_3;
-  // e^r - 1 - r for |r| <= ln2/64, Taylor to r^8 (the rest is below 2^-67).
-  const double x = r.hi;
+  const int j = k & 31;
+  return {(k - j) / 32, j, r};
+}
+
+// e^a = 2^m·2^(j/32)·e^r as hi + lo times 2^(*exponent), with a relative
+// error below 2^-64, for |a| <= 746.
+Double2 exp_parts(double a, int* exponent) {
+  const ExpReduction reduced = reduce_exp(a);
+  // e^r - 1 - r, Taylor to r^8 (the rest is below 2^-67).
+  const double x = reduced.r.hi;
   const double p =
       x * x *
           (0.5 + x * (1.0 / 6 +
@@ -197,12 +211,11 @@ Double2 exp_parts(double a, int* exponent) {
                            x * (1.0 / 120 +
                                 x * (1.0 / 720 +
                                      x * (1.0 / 5040 + x * (1.0 / 40320))))))) +
-      x * r.lo;
+      x * reduced.r.lo;
   Double2 e = two_sum(1.0, x);
-  e.lo += r.lo + p;
-  const int j = k & 31;
-  *exponent = (k - j) / 32;
-  const Double2& t = kExp2Table[j];
+  e.lo += reduced.r.lo + p;
+  *exponent = reduced.m;
+  const Double2& t = kExp2Table[reduced.j];
   const Double2 product = two_product(e.hi, t.hi);
   return fast_two_sum(product.hi, product.lo + (e.hi * t.lo + e.lo * t.hi));
 }
@@ -446,7 +459,16 @@ double exp(double x) {
   if (!(x <= kExpOverflow)) return x != x ? x + x : kInfinity;
   if (x < kExpUnderflow) return 0.0;
   if (magnitude(x) < 0x1p-54) return 1.0 + x;
-  return exp_rounded(x, 0);
+  // 2^(j/32)·e^r = t + t·(e^r - 1): the second term is below 2^-5 of the
+  // first, so its rounding errors stay far below half an ulp.
+  const ExpReduction reduced = reduce_exp(x);
+  const double r = reduced.r.hi + reduced.r.lo;
+  const double q =
+      r + r * r *
+              (0.5 + r * (1.0 / 6 +
+                          r * (1.0 / 24 + r * (1.0 / 120 + r * (1.0 / 720)))));
+  const Double2& t = kExp2Table[reduced.j];
+  return scale(t.hi + (t.lo + t.hi * q), reduced.m);
 }
 
 double sinh(double x) {
@@ -551,6 +573,37 @@ double log(double x) {
 }
 
 namespace {
+
+Double2 square(Double2 a) {
+  const Double2 p = two_product(a.hi, a.hi);
+  return fast_two_sum(p.hi, p.lo + 2.0 * a.hi * a.lo);
+}
+
+Double2 multiply(Double2 a, double b) {
+  const Double2 p = two_product(a.hi, b);
+  return fast_two_sum(p.hi, p.lo + a.lo * b);
+}
+
+// x^y for an integral 1 <= |y| <= 64 and 2^-14 <= |x| < 2^15, whose powers
+// stay far inside the range: powering from the top bit of |y| down, in
+// double-double, rounded once.  False for other arguments.
+bool small_integer_power(double x, double y, double* out) {
+  if (!(magnitude(y) <= 64.0)) return false;
+  const int n = static_cast<int>(y);
+  const int exponent = ((high_word(x) >> 20) & 0x7ff) - 1023;
+  if (n != y || n == 0 || exponent < -14 || exponent > 14) return false;
+  const unsigned count = n < 0 ? -n : n;
+  unsigned bit = 1u << 6;
+  while (!(count & bit)) bit >>= 1;
+  Double2 result{x, 0.0};
+  for (bit >>= 1; bit != 0; bit >>= 1) {
+    result = square(result);
+    if (count & bit) result = multiply(result, x);
+  }
+  if (n < 0) result = reciprocal(result);
+  *out = result.hi;
+  return true;
+}
 
 // 0 when y is not an integer, 1 when it is an odd one, 2 when even.
 int integer_kind(double y) {
@@ -670,6 +723,8 @@ double exp2_split(double p_h, double p_l) {
 }  // namespace
 
 double pow(double x, double y) {
+  double power;
+  if (small_integer_power(x, y, &power)) return power;
   constexpr double ivln2 = 1.44269504088896338700e+00;
   constexpr double ivln2_h = 1.44269502162933349609e+00;
   constexpr double ivln2_l = 1.92596299112661746887e-08;
