@@ -1,12 +1,5 @@
-// Module entry of eval.dll: records the module handle, accepts every
-// notification.
+// Module entry of eval.dll: the library keeps no per-process state, so it
+// accepts every notification and does nothing.
 #include <windows.h>
 
-namespace {
-HINSTANCE module_handle = nullptr;
-}
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) module_handle = instance;
-  return TRUE;
-}
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

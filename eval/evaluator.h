@@ -12,12 +12,12 @@ namespace eval {
 
 // Run classes recorded by the lexer for the run in progress.
 enum RunClass : int {
-  RUN_START = 0,
-  RUN_NUMBER = 1,
-  RUN_OPERATOR = 3,
-  RUN_LETTERS = 4,
-  RUN_BRACKET = 5,
-  RUN_SPACE = 6,
+  kRunStart = 0,
+  kRunNumber = 1,
+  kRunOperator = 3,
+  kRunLetters = 4,
+  kRunBracket = 5,
+  kRunSpace = 6,
 };
 
 class Evaluator {

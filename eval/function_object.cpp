@@ -59,7 +59,7 @@ void clear_compilation(FunctionObject* function) {
 int tokenize(FunctionObject* function, const void* area, bool integer_mode,
              EvalError** error) {
   Evaluator& evaluator = *function->evaluator;
-  if (function->flags & FLAG_WIDE) {
+  if (function->flags & kFlagWide) {
     return evaluator.TokenizeWide(static_cast<const char16_t*>(function->text),
                                   *function->tokens, area, integer_mode, error);
   }
@@ -70,7 +70,7 @@ int tokenize(FunctionObject* function, const void* area, bool integer_mode,
 int compile(FunctionObject* function, const void* area, bool integer_mode,
             int32_t options) {
   if (!function) return 0;
-  if (function->flags & FLAG_COMPILED) return record(function, ERR_COMPILED);
+  if (function->flags & kFlagCompiled) return record(function, kErrorCompiled);
   clear_compilation(function);
   Evaluator& evaluator = *function->evaluator;
   EvalError* error = nullptr;
@@ -82,7 +82,7 @@ int compile(FunctionObject* function, const void* area, bool integer_mode,
       evaluator.ConvertToPostfix(*function->program, *function->tokens, 0) &&
       build_real_program(*function->program, &function->real_program);
   if (!ok) return record(function, error);
-  function->flags |= FLAG_COMPILED;
+  function->flags |= kFlagCompiled;
   return 1;
 }
 
@@ -158,13 +158,13 @@ int finish_once(int ok, EvalError* error, int32_t* code, int32_t* position,
 }  // namespace
 
 FunctionObject* create_function(const char* text) {
-  return create<char>(text, FLAG_NARROW);
+  return create<char>(text, kFlagNarrow);
 }
 
 template <class Unit>
 FunctionObject* create_wide_function(const Unit* text) {
   static_assert(sizeof(Unit) == sizeof(char16_t));
-  return create<char16_t>(text, FLAG_WIDE);
+  return create<char16_t>(text, kFlagWide);
 }
 
 int delete_function(FunctionObject* function) {
@@ -193,8 +193,8 @@ int compile_integer(FunctionObject* function, const int32_t* variables,
 
 int calculate_real(FunctionObject* function, double* result) {
   if (!function) return 0;
-  if (!(function->flags & FLAG_COMPILED)) {
-    return record(function, ERR_NOT_COMPILED);
+  if (!(function->flags & kFlagCompiled)) {
+    return record(function, kErrorNotCompiled);
   }
   double value;
   EvalError* error = nullptr;
@@ -207,8 +207,8 @@ int calculate_real(FunctionObject* function, double* result) {
 
 int calculate_integer(FunctionObject* function, int32_t* result) {
   if (!function) return 0;
-  if (!(function->flags & FLAG_COMPILED)) {
-    return record(function, ERR_NOT_COMPILED);
+  if (!(function->flags & kFlagCompiled)) {
+    return record(function, kErrorNotCompiled);
   }
   int32_t value;
   EvalError* error = nullptr;

@@ -4,22 +4,27 @@
 #include <cstdint>
 
 #include "error.h"
+#include "eval.h"
 #include "evaluator.h"
 #include "real_program.h"
 #include "token.h"
 
-constexpr uint32_t FLAG_NARROW = 0x1;
-constexpr uint32_t FLAG_WIDE = 0x2;
-constexpr uint32_t FLAG_COMPILED = 0x10;
-constexpr int kVariableCount = 26;
+namespace eval {
+
+// Bits of FunctionObject::flags.
+constexpr uint32_t kFlagNarrow = 0x1;
+constexpr uint32_t kFlagWide = 0x2;
+constexpr uint32_t kFlagCompiled = 0x10;
+
+}  // namespace eval
 
 // The fixed part is zero-filled at creation; the text copy follows it in
 // the same allocation.
 struct FunctionObject {
   uint32_t flags;
   const void* text;  // char or char16_t, null-terminated
-  double real_area[kVariableCount];
-  int32_t integer_area[kVariableCount];
+  double real_area[EVAL_VARIABLE_COUNT];
+  int32_t integer_area[EVAL_VARIABLE_COUNT];
   eval::EvalError* last_error;
   eval::Evaluator* evaluator;
   eval::TokenList* tokens;

@@ -29,18 +29,18 @@ int refusal(const Token& token, int32_t options) {
         case OP_MULTIPLY:
           return -1;
         case OP_DIVIDE:
-          return (options & 1) ? -1 : ERR_NOT_INTEGER;
+          return (options & 1) ? -1 : kErrorNotInteger;
         case OP_POWER:
-          return (options & 2) ? -1 : ERR_NOT_INTEGER;
+          return (options & 2) ? -1 : kErrorNotInteger;
         default:
-          return ERR_INTEGER_KIND;
+          return kErrorIntegerKind;
       }
     case KIND_REAL:
     case KIND_REAL_VARIABLE:
     case KIND_FUNCTION:
-      return ERR_NOT_INTEGER;
+      return kErrorNotInteger;
     default:
-      return ERR_INTEGER_KIND;
+      return kErrorIntegerKind;
   }
 }
 
@@ -58,7 +58,7 @@ int64_t slot_value(const Token& token) {
 
 // The value the first element contributes, whatever its kind.
 int64_t first_operand(const Token& token) {
-  if ((token.kind & KIND_VARIABLE_BIT) && token.value_pointer) {
+  if ((token.kind & kVariableKindBit) && token.value_pointer) {
     return slot_value(token);
   }
   return truncate_to_int64(token.real_value);
@@ -80,7 +80,7 @@ int apply(int32_t code, int64_t left, int64_t right, int64_t* value,
       *value = wrap(l * r);
       break;
     case OP_DIVIDE:
-      if (right == 0) return fail(error, ERR_DIVIDE_BY_ZERO, 0);
+      if (right == 0) return fail(error, kErrorDivideByZero, 0);
       *value = (left == kSmallest && right == -1) ? kSmallest : left / right;
       break;
     case OP_POWER: {
@@ -88,16 +88,16 @@ int apply(int32_t code, int64_t left, int64_t right, int64_t* value,
           math::pow(static_cast<double>(left), static_cast<double>(right));
       if (power == std::numeric_limits<double>::infinity() ||
           std::isnan(power)) {
-        return fail(error, ERR_OVERFLOW, 0);
+        return fail(error, kErrorOverflow, 0);
       }
       // Out of range converts to the smallest value, unchecked here.
       *value = truncate_to_int64(power);
       return 1;
     }
     default:
-      return fail(error, ERR_OPERATOR, 0);
+      return fail(error, kErrorOperator, 0);
   }
-  if (at_limit(*value)) return fail(error, ERR_OVERFLOW, 0);
+  if (at_limit(*value)) return fail(error, kErrorOverflow, 0);
   return 1;
 }
 
@@ -115,7 +115,7 @@ int Evaluator::CheckIntegerExpression(const TokenList& list, EvalError** error,
 
 int Evaluator::EvaluateInteger(const TokenList& program, int32_t* result,
                                EvalError** error) {
-  if (program.count() == 0) return fail(error, ERR_NO_EXPRESSION, 0);
+  if (program.count() == 0) return fail(error, kErrorNoExpression, 0);
   ValueStack<int64_t> stack;
   stack.push(first_operand(*program.item(0)));
   for (uint32_t i = 1; i < program.count(); ++i) {
@@ -138,7 +138,7 @@ int Evaluator::EvaluateInteger(const TokenList& program, int32_t* result,
         break;
       }
       case KIND_FUNCTION:
-        return fail(error, ERR_NOT_INTEGER_FUNCTION, 0);
+        return fail(error, kErrorNotIntegerFunction, 0);
       default:
         break;
     }
@@ -146,7 +146,7 @@ int Evaluator::EvaluateInteger(const TokenList& program, int32_t* result,
   const int64_t value = stack.pop();
   if (value < std::numeric_limits<int32_t>::min() ||
       value > std::numeric_limits<int32_t>::max()) {
-    return fail(error, ERR_OVERFLOW, 0);
+    return fail(error, kErrorOverflow, 0);
   }
   *result = static_cast<int32_t>(value);
   return 1;

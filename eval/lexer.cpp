@@ -14,28 +14,28 @@ namespace eval {
 
 namespace {
 
-enum CharClass : unsigned char {
-  CLASS_NONE,
-  CLASS_DIGIT,
-  CLASS_LETTER,
-  CLASS_SPACE,
-  CLASS_BRACKET,
-  CLASS_OPERATOR,
+enum class CharClass : unsigned char {
+  kNone,
+  kDigit,
+  kLetter,
+  kSpace,
+  kBracket,
+  kOperator,
 };
 
 constexpr auto kClassTable = [] {
   struct Table {
     CharClass of[128] = {};
   } table;
-  for (int c = '0'; c <= '9'; ++c) table.of[c] = CLASS_DIGIT;
-  table.of[static_cast<int>('.')] = CLASS_DIGIT;
-  for (int c = 'a'; c <= 'z'; ++c) table.of[c] = CLASS_LETTER;
-  for (int c = 'A'; c <= 'Z'; ++c) table.of[c] = CLASS_LETTER;
-  table.of[static_cast<int>(' ')] = CLASS_SPACE;
-  table.of[static_cast<int>('(')] = CLASS_BRACKET;
-  table.of[static_cast<int>(')')] = CLASS_BRACKET;
+  for (int c = '0'; c <= '9'; ++c) table.of[c] = CharClass::kDigit;
+  table.of[static_cast<int>('.')] = CharClass::kDigit;
+  for (int c = 'a'; c <= 'z'; ++c) table.of[c] = CharClass::kLetter;
+  for (int c = 'A'; c <= 'Z'; ++c) table.of[c] = CharClass::kLetter;
+  table.of[static_cast<int>(' ')] = CharClass::kSpace;
+  table.of[static_cast<int>('(')] = CharClass::kBracket;
+  table.of[static_cast<int>(')')] = CharClass::kBracket;
   for (char c : {'+', '-', '*', '/', '^'})
-    table.of[static_cast<int>(c)] = CLASS_OPERATOR;
+    table.of[static_cast<int>(c)] = CharClass::kOperator;
   return table;
 }();
 
@@ -43,7 +43,7 @@ constexpr auto kClassTable = [] {
 template <class Unit>
 CharClass classify(Unit unit) {
   const auto value = static_cast<std::make_unsigned_t<Unit>>(unit);
-  return value < 128 ? kClassTable.of[value] : CLASS_NONE;
+  return value < 128 ? kClassTable.of[value] : CharClass::kNone;
 }
 
 struct NamedFunction {
@@ -53,13 +53,16 @@ struct NamedFunction {
 
 // Matched in this order, exactly and case-sensitively.
 constexpr NamedFunction kFunctions[] = {
-    {"sin", FN_SIN},       {"cos", FN_COS},     {"tan", FN_TAN},
-    {"sec", FN_SEC},       {"cosec", FN_COSEC}, {"cot", FN_COT},
-    {"asin", FN_ASIN},     {"acos", FN_ACOS},   {"atan", FN_ATAN},
-    {"log", FN_LOG},       {"ex", FN_EX},       {"sinh", FN_SINH},
-    {"cosh", FN_COSH},     {"tanh", FN_TANH},   {"sech", FN_SECH},
-    {"cosech", FN_COSECH}, {"coth", FN_COTH},   {"abs", FN_ABS},
-    {"sqrt", FN_SQRT},     {"cub", FN_CUB},
+    {"sin", kFunctionSin},     {"cos", kFunctionCos},
+    {"tan", kFunctionTan},     {"sec", kFunctionSec},
+    {"cosec", kFunctionCosec}, {"cot", kFunctionCot},
+    {"asin", kFunctionAsin},   {"acos", kFunctionAcos},
+    {"atan", kFunctionAtan},   {"log", kFunctionLog},
+    {"ex", kFunctionEx},       {"sinh", kFunctionSinh},
+    {"cosh", kFunctionCosh},   {"tanh", kFunctionTanh},
+    {"sech", kFunctionSech},   {"cosech", kFunctionCosech},
+    {"coth", kFunctionCoth},   {"abs", kFunctionAbs},
+    {"sqrt", kFunctionSqrt},   {"cub", kFunctionCub},
 };
 
 constexpr double kPi = 3.141592653589793;
@@ -164,7 +167,7 @@ int interpret_number(TokenList& list, const Unit* run, int32_t position,
   }
   double value = 0.0;
   if (!parse_decimal(run, &value)) return append(list, nullptr, error);
-  if (std::isinf(value)) return fail(error, ERR_OVERFLOW, position);
+  if (std::isinf(value)) return fail(error, kErrorOverflow, position);
   return append(list, Token::MakeReal(value, position), error);
 }
 
@@ -224,7 +227,7 @@ int interpret_letters(TokenList& list, const Unit* run, const void* area,
         list, Token::MakeRealVariable(slots ? slots + slot : nullptr, position),
         error);
   }
-  return fail(error, ERR_IDENTIFIER, position);
+  return fail(error, kErrorIdentifier, position);
 }
 
 template <class Unit>
@@ -238,7 +241,7 @@ int tokenize(Evaluator& evaluator, const Unit* text, TokenList& list,
     return 0;
   }
   size_t run_start = 0;
-  int run_class = RUN_START;
+  int run_class = kRunStart;
   int run_flag = 0;
   auto flush = [&](size_t current) {
     if (run_start >= current) return 1;
@@ -260,29 +263,29 @@ int tokenize(Evaluator& evaluator, const Unit* text, TokenList& list,
   for (size_t i = 0; ok && i < length; ++i) {
     const Unit unit = text[i];
     switch (classify(unit)) {
-      case CLASS_DIGIT:
-        if (run_class != RUN_NUMBER && !begin_run(i, RUN_NUMBER, 0)) {
+      case CharClass::kDigit:
+        if (run_class != kRunNumber && !begin_run(i, kRunNumber, 0)) {
           ok = 0;
         } else if (unit == '.') {
           if (run_flag == 1) {
-            ok = fail(error, ERR_DECIMAL_POINTS, static_cast<int32_t>(i));
+            ok = fail(error, kErrorDecimalPoints, static_cast<int32_t>(i));
           }
           run_flag = 1;
         }
         break;
-      case CLASS_LETTER:
-        if (run_class != RUN_LETTERS) ok = begin_run(i, RUN_LETTERS, 0);
+      case CharClass::kLetter:
+        if (run_class != kRunLetters) ok = begin_run(i, kRunLetters, 0);
         break;
-      case CLASS_SPACE:
-        ok = begin_run(i, RUN_SPACE, 0);
+      case CharClass::kSpace:
+        ok = begin_run(i, kRunSpace, 0);
         break;
-      case CLASS_BRACKET:
-        ok = begin_run(i, RUN_BRACKET, unit == ')' ? 1 : 0);
+      case CharClass::kBracket:
+        ok = begin_run(i, kRunBracket, unit == ')' ? 1 : 0);
         break;
-      case CLASS_OPERATOR:
-        ok = begin_run(i, RUN_OPERATOR, 0);
+      case CharClass::kOperator:
+        ok = begin_run(i, kRunOperator, 0);
         break;
-      case CLASS_NONE:
+      case CharClass::kNone:
         break;  // joins the run in progress
     }
   }
@@ -298,18 +301,18 @@ int Evaluator::InterpretRun(TokenList& list, const Unit* run, int run_class,
                             const void* area, bool integer_mode,
                             int32_t position, int run_flag, EvalError** error) {
   switch (run_class) {
-    case RUN_NUMBER:
+    case kRunNumber:
       return interpret_number(list, run, position, run_flag, error);
-    case RUN_OPERATOR:
+    case kRunOperator:
       return interpret_operator(list, run[0], position, error);
-    case RUN_LETTERS:
+    case kRunLetters:
       return interpret_letters(list, run, area, integer_mode, position, error);
-    case RUN_BRACKET:
+    case kRunBracket:
       return append(list, Token::MakeBracket(run_flag == 1, position), error);
-    case RUN_SPACE:
+    case kRunSpace:
       return 1;
     default:
-      return fail(error, ERR_IDENTIFIER, position);
+      return fail(error, kErrorIdentifier, position);
   }
 }
 

@@ -20,49 +20,49 @@ namespace eval {
 namespace {
 
 enum RealOp : uint32_t {
-  R_CONST,
-  R_REAL_SLOT,
-  R_INTEGER_SLOT,
+  kLoadConst,
+  kLoadReal,
+  kLoadInteger,
   // Operators on the two top values; then the same with the right operand
   // inline (a constant, or a real slot), fused from a load and an operator.
-  R_ADD,
-  R_SUBTRACT,
-  R_MULTIPLY,
-  R_DIVIDE,
-  R_POWER,
-  R_ADD_CONST,
-  R_SUBTRACT_CONST,
-  R_MULTIPLY_CONST,
-  R_DIVIDE_CONST,
-  R_POWER_CONST,
-  R_ADD_SLOT,
-  R_SUBTRACT_SLOT,
-  R_MULTIPLY_SLOT,
-  R_DIVIDE_SLOT,
-  R_POWER_SLOT,
-  R_DROP_TWO,  // an operator code without meaning: pops its operands only
-  R_SIN,
-  R_COS,
-  R_TAN,
-  R_SEC,
-  R_COSEC,
-  R_COT,
-  R_ASIN,
-  R_ACOS,
-  R_ATAN,
-  R_SINH,
-  R_COSH,
-  R_TANH,
-  R_SECH,
-  R_COSECH,
-  R_COTH,
-  R_LOG,
-  R_EX,
-  R_ABS,
-  R_SQRT,
-  R_CUB,
-  R_NONE,  // an element that does nothing
-  R_END,   // closes a fused program
+  kAdd,
+  kSubtract,
+  kMultiply,
+  kDivide,
+  kPower,
+  kAddConst,
+  kSubtractConst,
+  kMultiplyConst,
+  kDivideConst,
+  kPowerConst,
+  kAddSlot,
+  kSubtractSlot,
+  kMultiplySlot,
+  kDivideSlot,
+  kPowerSlot,
+  kDropTwo,  // an operator code without meaning: pops its operands only
+  kCallSin,
+  kCallCos,
+  kCallTan,
+  kCallSec,
+  kCallCosec,
+  kCallCot,
+  kCallAsin,
+  kCallAcos,
+  kCallAtan,
+  kCallSinh,
+  kCallCosh,
+  kCallTanh,
+  kCallSech,
+  kCallCosech,
+  kCallCoth,
+  kCallLog,
+  kCallEx,
+  kCallAbs,
+  kCallSqrt,
+  kCallCub,
+  kNone,  // an element that does nothing
+  kEnd,   // closes a fused program
 };
 
 constexpr uint32_t kOperatorCount = 5;
@@ -78,77 +78,77 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 RealOp operator_op(int32_t code) {
   switch (code) {
     case OP_ADD:
-      return R_ADD;
+      return kAdd;
     case OP_SUBTRACT:
-      return R_SUBTRACT;
+      return kSubtract;
     case OP_MULTIPLY:
-      return R_MULTIPLY;
+      return kMultiply;
     case OP_DIVIDE:
-      return R_DIVIDE;
+      return kDivide;
     case OP_POWER:
-      return R_POWER;
+      return kPower;
     default:
-      return R_DROP_TWO;
+      return kDropTwo;
   }
 }
 
 RealOp function_op(int32_t code) {
   switch (code) {
-    case FN_SIN:
-      return R_SIN;
-    case FN_COS:
-      return R_COS;
-    case FN_TAN:
-      return R_TAN;
-    case FN_SEC:
-      return R_SEC;
-    case FN_COSEC:
-      return R_COSEC;
-    case FN_COT:
-      return R_COT;
-    case FN_ASIN:
-      return R_ASIN;
-    case FN_ACOS:
-      return R_ACOS;
-    case FN_ATAN:
-      return R_ATAN;
-    case FN_SINH:
-      return R_SINH;
-    case FN_COSH:
-      return R_COSH;
-    case FN_TANH:
-      return R_TANH;
-    case FN_SECH:
-      return R_SECH;
-    case FN_COSECH:
-      return R_COSECH;
-    case FN_COTH:
-      return R_COTH;
-    case FN_LOG:
-      return R_LOG;
-    case FN_EX:
-      return R_EX;
-    case FN_ABS:
-      return R_ABS;
-    case FN_SQRT:
-      return R_SQRT;
-    case FN_CUB:
-      return R_CUB;
+    case kFunctionSin:
+      return kCallSin;
+    case kFunctionCos:
+      return kCallCos;
+    case kFunctionTan:
+      return kCallTan;
+    case kFunctionSec:
+      return kCallSec;
+    case kFunctionCosec:
+      return kCallCosec;
+    case kFunctionCot:
+      return kCallCot;
+    case kFunctionAsin:
+      return kCallAsin;
+    case kFunctionAcos:
+      return kCallAcos;
+    case kFunctionAtan:
+      return kCallAtan;
+    case kFunctionSinh:
+      return kCallSinh;
+    case kFunctionCosh:
+      return kCallCosh;
+    case kFunctionTanh:
+      return kCallTanh;
+    case kFunctionSech:
+      return kCallSech;
+    case kFunctionCosech:
+      return kCallCosech;
+    case kFunctionCoth:
+      return kCallCoth;
+    case kFunctionLog:
+      return kCallLog;
+    case kFunctionEx:
+      return kCallEx;
+    case kFunctionAbs:
+      return kCallAbs;
+    case kFunctionSqrt:
+      return kCallSqrt;
+    case kFunctionCub:
+      return kCallCub;
     default:
-      return R_NONE;
+      return kNone;
   }
 }
 
 Instruction operand(const Token& token) {
   Instruction instruction{};
   if (token.kind == KIND_REAL_VARIABLE && token.value_pointer) {
-    instruction.op = R_REAL_SLOT;
+    instruction.op = kLoadReal;
     instruction.real_slot = static_cast<const double*>(token.value_pointer);
   } else if (token.kind == KIND_INTEGER_VARIABLE && token.value_pointer) {
-    instruction.op = R_INTEGER_SLOT;
+    instruction.op = kLoadInteger;
     instruction.integer_slot = static_cast<const int32_t*>(token.value_pointer);
   } else {
-    instruction.op = R_CONST;
+    instruction.op = kLoadConst;
     instruction.value = token.real_value;
   }
   return instruction;
@@ -173,14 +173,14 @@ Instruction translate(const Token& token) {
     }
     default: {
       Instruction instruction{};
-      instruction.op = R_NONE;
+      instruction.op = kNone;
       return instruction;
     }
   }
 }
 
-bool is_load(uint32_t op) { return op <= R_INTEGER_SLOT; }
-bool is_stack_operator(uint32_t op) { return op >= R_ADD && op <= R_POWER; }
+bool is_load(uint32_t op) { return op <= kLoadInteger; }
+bool is_stack_operator(uint32_t op) { return op >= kAdd && op <= kPower; }
 
 // Stack depth an unfused program reaches, or kUnbounded when it could pop
 // an empty stack, or end without a value, or drop operands.
@@ -189,7 +189,7 @@ uint32_t required_depth(const Instruction* code, uint32_t size) {
   int64_t deepest = 0;
   for (uint32_t i = 0; i < size; ++i) {
     const uint32_t op = code[i].op;
-    if (op == R_DROP_TWO) return kUnbounded;
+    if (op == kDropTwo) return kUnbounded;
     if (is_load(op)) {
       ++depth;
     } else if (is_stack_operator(op)) {
@@ -210,14 +210,14 @@ uint32_t fuse(Instruction* code, uint32_t size) {
   for (uint32_t i = 0; i < size; ++i) {
     const Instruction& load = code[i];
     const bool fusable = i > 0 && i + 1 < size &&
-                         (load.op == R_CONST || load.op == R_REAL_SLOT) &&
+                         (load.op == kLoadConst || load.op == kLoadReal) &&
                          is_stack_operator(code[i + 1].op);
     if (!fusable) {
       code[out++] = load;
       continue;
     }
     Instruction fused = load;
-    const uint32_t offset = load.op == R_CONST ? 1 : 2;
+    const uint32_t offset = load.op == kLoadConst ? 1 : 2;
     fused.op = code[i + 1].op + offset * kOperatorCount;
     code[out++] = fused;
     ++i;
@@ -238,28 +238,28 @@ inline double cube_root(double x) {
   return x >= 0.0 ? math::pow(x, kOneThird) : -math::pow(-x, kOneThird);
 }
 
-// One of the five operators (R_ADD ... R_POWER) on L and R: kOk with the
+// One of the five operators (kAdd ... kPower) on L and R: kOk with the
 // value in *out, or the error.
 template <uint32_t kOp>
 inline int binary(double l, double r, double* out) {
   double d;
-  if constexpr (kOp == R_ADD) {
+  if constexpr (kOp == kAdd) {
     d = l + r;
-  } else if constexpr (kOp == R_SUBTRACT) {
+  } else if constexpr (kOp == kSubtract) {
     d = l - r;
-  } else if constexpr (kOp == R_MULTIPLY) {
+  } else if constexpr (kOp == kMultiply) {
     d = l * r;
-  } else if constexpr (kOp == R_DIVIDE) {
-    if (is_zero(r)) return ERR_DIVIDE_BY_ZERO;
+  } else if constexpr (kOp == kDivide) {
+    if (is_zero(r)) return kErrorDivideByZero;
     d = l / r;
   } else {
     d = math::pow(l, r);
-    if (d == kInfinity || std::isnan(d)) return ERR_OVERFLOW;
+    if (d == kInfinity || std::isnan(d)) return kErrorOverflow;
     *out = d;
     return kOk;
   }
   if (extended_overflow(d, l, r)) [[unlikely]] {
-    return ERR_OVERFLOW;
+    return kErrorOverflow;
   }
   *out = d;
   return kOk;
@@ -267,16 +267,16 @@ inline int binary(double l, double r, double* out) {
 
 inline int binary(uint32_t op, double l, double r, double* out) {
   switch (op) {
-    case R_ADD:
-      return binary<R_ADD>(l, r, out);
-    case R_SUBTRACT:
-      return binary<R_SUBTRACT>(l, r, out);
-    case R_MULTIPLY:
-      return binary<R_MULTIPLY>(l, r, out);
-    case R_DIVIDE:
-      return binary<R_DIVIDE>(l, r, out);
+    case kAdd:
+      return binary<kAdd>(l, r, out);
+    case kSubtract:
+      return binary<kSubtract>(l, r, out);
+    case kMultiply:
+      return binary<kMultiply>(l, r, out);
+    case kDivide:
+      return binary<kDivide>(l, r, out);
     default:
-      return binary<R_POWER>(l, r, out);
+      return binary<kPower>(l, r, out);
   }
 }
 
@@ -285,88 +285,88 @@ template <uint32_t kOp>
 inline int function(double x, double* out) {
   double d;
   switch (kOp) {
-    case R_SIN:
+    case kCallSin:
       d = math::sin(x);
       break;
-    case R_COS:
+    case kCallCos:
       d = math::cos(x);
       break;
-    case R_TAN:
+    case kCallTan:
       d = math::tan(x);
-      if (!std::isfinite(d)) return ERR_OVERFLOW;
+      if (!std::isfinite(d)) return kErrorOverflow;
       break;
-    case R_SEC: {
+    case kCallSec: {
       // A finite nonzero divisor keeps the quotient in the extended range.
       const double c = math::cos(x);
-      if (is_zero(c)) return ERR_DIVIDE_BY_ZERO;
+      if (is_zero(c)) return kErrorDivideByZero;
       d = 1.0 / c;
       break;
     }
-    case R_COSEC: {
+    case kCallCosec: {
       const double s = math::sin(x);
-      if (is_zero(s)) return ERR_DIVIDE_BY_ZERO;
+      if (is_zero(s)) return kErrorDivideByZero;
       d = 1.0 / s;
       break;
     }
-    case R_COT: {
+    case kCallCot: {
       const double s = math::sin(x);
-      if (is_zero(s)) return ERR_DIVIDE_BY_ZERO;
+      if (is_zero(s)) return kErrorDivideByZero;
       d = math::cos(x) / s;
       break;
     }
-    case R_ASIN:
-      if (!(x >= -1.0 && x <= 1.0)) return ERR_DOMAIN;
+    case kCallAsin:
+      if (!(x >= -1.0 && x <= 1.0)) return kErrorDomain;
       d = math::asin(x);
       break;
-    case R_ACOS:
-      if (!(x >= -1.0 && x <= 1.0)) return ERR_DOMAIN;
+    case kCallAcos:
+      if (!(x >= -1.0 && x <= 1.0)) return kErrorDomain;
       d = math::acos(x);
       break;
-    case R_ATAN:
+    case kCallAtan:
       d = math::atan(x);
-      if (std::isnan(d)) return ERR_OVERFLOW;
+      if (std::isnan(d)) return kErrorOverflow;
       break;
-    case R_SINH:
+    case kCallSinh:
       d = math::sinh(x);
       break;
-    case R_COSH:
+    case kCallCosh:
       d = math::cosh(x);
       break;
-    case R_TANH:
+    case kCallTanh:
       d = math::tanh(x);
       break;
-    case R_SECH:
+    case kCallSech:
       d = 1.0 / math::cosh(x);
       break;
-    case R_COSECH:
-      if (is_zero(x)) return ERR_DIVIDE_BY_ZERO;
+    case kCallCosech:
+      if (is_zero(x)) return kErrorDivideByZero;
       d = 1.0 / math::sinh(x);
       break;
-    case R_COTH: {
-      if (is_zero(x)) return ERR_DIVIDE_BY_ZERO;
+    case kCallCoth: {
+      if (is_zero(x)) return kErrorDivideByZero;
       const double c = math::cosh(x), s = math::sinh(x);
       d = c / s;
-      if (extended_overflow(d, c, s)) return ERR_OVERFLOW;
+      if (extended_overflow(d, c, s)) return kErrorOverflow;
       break;
     }
-    case R_LOG:
-      if (!(x > 0.0)) return ERR_LOG_DOMAIN;
+    case kCallLog:
+      if (!(x > 0.0)) return kErrorLogDomain;
       d = math::log(x);
       break;
-    case R_EX:
+    case kCallEx:
       d = math::exp(x);
       if (std::isnan(d) || (d == kInfinity && !(x <= kExtendedExpLimit))) {
-        return ERR_OVERFLOW;
+        return kErrorOverflow;
       }
       break;
-    case R_ABS:
+    case kCallAbs:
       d = std::fabs(x);
       break;
-    case R_SQRT:
-      if (!(x >= 0.0)) return ERR_DOMAIN;
+    case kCallSqrt:
+      if (!(x >= 0.0)) return kErrorDomain;
       d = math::sqrt(x);
       break;
-    default:  // R_CUB
+    default:  // kCallCub
       d = cube_root(x);
       break;
   }
@@ -374,8 +374,8 @@ inline int function(double x, double* out) {
   return kOk;
 }
 
-constexpr uint32_t kFirstFunction = R_SIN;
-constexpr uint32_t kFunctionCount = R_CUB - R_SIN + 1;
+constexpr uint32_t kFirstFunction = kCallSin;
+constexpr uint32_t kFunctionCount = kCallCub - kCallSin + 1;
 
 template <uint32_t... kIndex>
 constexpr auto function_table(std::integer_sequence<uint32_t, kIndex...>) {
@@ -398,13 +398,13 @@ inline int function(uint32_t op, double x, double* out) {
 
 int finish(double value, double* result, EvalError** error) {
   *result = value;
-  if (!std::isfinite(value)) return fail(error, ERR_OVERFLOW, 0);
+  if (!std::isfinite(value)) return fail(error, kErrorOverflow, 0);
   return 1;
 }
 
 // The hot path: a fused program whose depth fits the fixed stack, with the
 // top value kept in a register, dispatched by threaded jumps: the program
-// ends with an R_END instruction, so there is no bound check per step.
+// ends with an kEnd instruction, so there is no bound check per step.
 int run_fixed(const RealProgram& program, double* result, EvalError** error) {
   double below[kFixedDepth];  // the values under the top one
   double* sp = below;
@@ -417,16 +417,16 @@ int run_fixed(const RealProgram& program, double* result, EvalError** error) {
       &&add_const,   &&subtract_const, &&multiply_const, &&divide_const,
       &&power_const, &&add_slot,       &&subtract_slot,  &&multiply_slot,
       &&divide_slot, &&power_slot,
-      &&end,  // R_DROP_TWO never occurs in a fused program
+      &&end,  // kDropTwo never occurs in a fused program
       &&f_sin,       &&f_cos,          &&f_tan,          &&f_sec,
       &&f_cosec,     &&f_cot,          &&f_asin,         &&f_acos,
       &&f_atan,      &&f_sinh,         &&f_cosh,         &&f_tanh,
       &&f_sech,      &&f_cosech,       &&f_coth,         &&f_log,
       &&f_ex,        &&f_abs,          &&f_sqrt,         &&f_cub,
-      &&end,  // R_NONE never occurs in a fused program
+      &&end,  // kNone never occurs in a fused program
       &&end,
   };
-  static_assert(sizeof kHandlers / sizeof kHandlers[0] == R_END + 1);
+  static_assert(sizeof kHandlers / sizeof kHandlers[0] == kEnd + 1);
 #define KURVANA_NEXT goto* kHandlers[(++ip)->op]
 #define KURVANA_CHECK               \
   if (status != kOk) [[unlikely]] { \
@@ -454,35 +454,35 @@ load_integer:
   KURVANA_CHECK;                                                \
   NAME##_slot : status = binary<OP>(top, *ip->real_slot, &top); \
   KURVANA_CHECK;
-  KURVANA_OPERATOR(add, R_ADD)
-  KURVANA_OPERATOR(subtract, R_SUBTRACT)
-  KURVANA_OPERATOR(multiply, R_MULTIPLY)
-  KURVANA_OPERATOR(divide, R_DIVIDE)
-  KURVANA_OPERATOR(power, R_POWER)
+  KURVANA_OPERATOR(add, kAdd)
+  KURVANA_OPERATOR(subtract, kSubtract)
+  KURVANA_OPERATOR(multiply, kMultiply)
+  KURVANA_OPERATOR(divide, kDivide)
+  KURVANA_OPERATOR(power, kPower)
 #define KURVANA_FUNCTION(NAME, OP)  \
   NAME:                             \
   status = function<OP>(top, &top); \
   KURVANA_CHECK;
-  KURVANA_FUNCTION(f_sin, R_SIN)
-  KURVANA_FUNCTION(f_cos, R_COS)
-  KURVANA_FUNCTION(f_tan, R_TAN)
-  KURVANA_FUNCTION(f_sec, R_SEC)
-  KURVANA_FUNCTION(f_cosec, R_COSEC)
-  KURVANA_FUNCTION(f_cot, R_COT)
-  KURVANA_FUNCTION(f_asin, R_ASIN)
-  KURVANA_FUNCTION(f_acos, R_ACOS)
-  KURVANA_FUNCTION(f_atan, R_ATAN)
-  KURVANA_FUNCTION(f_sinh, R_SINH)
-  KURVANA_FUNCTION(f_cosh, R_COSH)
-  KURVANA_FUNCTION(f_tanh, R_TANH)
-  KURVANA_FUNCTION(f_sech, R_SECH)
-  KURVANA_FUNCTION(f_cosech, R_COSECH)
-  KURVANA_FUNCTION(f_coth, R_COTH)
-  KURVANA_FUNCTION(f_log, R_LOG)
-  KURVANA_FUNCTION(f_ex, R_EX)
-  KURVANA_FUNCTION(f_abs, R_ABS)
-  KURVANA_FUNCTION(f_sqrt, R_SQRT)
-  KURVANA_FUNCTION(f_cub, R_CUB)
+  KURVANA_FUNCTION(f_sin, kCallSin)
+  KURVANA_FUNCTION(f_cos, kCallCos)
+  KURVANA_FUNCTION(f_tan, kCallTan)
+  KURVANA_FUNCTION(f_sec, kCallSec)
+  KURVANA_FUNCTION(f_cosec, kCallCosec)
+  KURVANA_FUNCTION(f_cot, kCallCot)
+  KURVANA_FUNCTION(f_asin, kCallAsin)
+  KURVANA_FUNCTION(f_acos, kCallAcos)
+  KURVANA_FUNCTION(f_atan, kCallAtan)
+  KURVANA_FUNCTION(f_sinh, kCallSinh)
+  KURVANA_FUNCTION(f_cosh, kCallCosh)
+  KURVANA_FUNCTION(f_tanh, kCallTanh)
+  KURVANA_FUNCTION(f_sech, kCallSech)
+  KURVANA_FUNCTION(f_cosech, kCallCosech)
+  KURVANA_FUNCTION(f_coth, kCallCoth)
+  KURVANA_FUNCTION(f_log, kCallLog)
+  KURVANA_FUNCTION(f_ex, kCallEx)
+  KURVANA_FUNCTION(f_abs, kCallAbs)
+  KURVANA_FUNCTION(f_sqrt, kCallSqrt)
+  KURVANA_FUNCTION(f_cub, kCallCub)
 #undef KURVANA_FUNCTION
 end:
   return finish(top, result, error);
@@ -501,17 +501,17 @@ end:
     const uint32_t op = ip->op;
     double value = 0.0;
     int status = kOk;
-    if (op == R_CONST) {
+    if (op == kLoadConst) {
       stack.push(ip->value);
-    } else if (op == R_REAL_SLOT) {
+    } else if (op == kLoadReal) {
       stack.push(*ip->real_slot);
-    } else if (op == R_INTEGER_SLOT) {
+    } else if (op == kLoadInteger) {
       stack.push(*ip->integer_slot);
     } else if (is_stack_operator(op)) {
       const double r = stack.pop(), l = stack.pop();
       status = binary(op, l, r, &value);
       if (status == kOk) stack.push(value);
-    } else if (op == R_DROP_TWO) {
+    } else if (op == kDropTwo) {
       stack.pop();
       stack.pop();
     } else {
@@ -538,14 +538,14 @@ bool build_real_program(const TokenList& program, RealProgram* out) {
   code[size++] = operand(*program.item(0));
   for (uint32_t i = 1; i < count; ++i) {
     const Instruction instruction = translate(*program.item(i));
-    if (instruction.op != R_NONE) code[size++] = instruction;
+    if (instruction.op != kNone) code[size++] = instruction;
   }
   out->code = code;
   out->depth = required_depth(code, size);
   if (out->depth <= kFixedDepth) {
     size = fuse(code, size);
     code[size] = Instruction{};
-    code[size].op = R_END;
+    code[size].op = kEnd;
   }
   out->size = size;
   return true;
@@ -558,7 +558,7 @@ void release_real_program(RealProgram* program) {
 
 int run_real_program(const RealProgram& program, double* result,
                      EvalError** error) {
-  if (program.size == 0) return fail(error, ERR_NO_EXPRESSION, 0);
+  if (program.size == 0) return fail(error, kErrorNoExpression, 0);
   if (program.depth <= kFixedDepth) return run_fixed(program, result, error);
   return run_growing(program, result, error);
 }

@@ -31,25 +31,25 @@ int check_first(const TokenList& list, int& depth, int& vars,
   if (is_operand(t0)) {
     if (is_variable_kind(t0->kind)) vars = 1;
     if (t1 && !is_operator(t1) && !is_close(t1)) {
-      return fail(error, ERR_NUMBER_FOLLOWER, t1->position);
+      return fail(error, kErrorNumberFollower, t1->position);
     }
   } else if (is_operator(t0)) {
     if (t0->integer_value != OP_ADD && t0->integer_value != OP_SUBTRACT) {
-      return fail(error, ERR_OPERATOR, kTextStart);
+      return fail(error, kErrorOperator, kTextStart);
     }
   } else if (is_function(t0)) {
-    if (n == 1) return fail(error, ERR_FUNCTION_BRACKET, t0->position);
-    if (!is_open(t1)) return fail(error, ERR_FUNCTION_BRACKET, t1->position);
+    if (n == 1) return fail(error, kErrorFunctionBracket, t0->position);
+    if (!is_open(t1)) return fail(error, kErrorFunctionBracket, t1->position);
   } else if (is_open(t0)) {
     depth = 1;
     if (t1 && is_high_operator(t1)) {
-      return fail(error, ERR_OPERATOR, t1->position);
+      return fail(error, kErrorOperator, t1->position);
     }
     if (t1 && is_close(t1)) {
-      return fail(error, ERR_EMPTY_BRACKETS, t1->position);
+      return fail(error, kErrorEmptyBrackets, t1->position);
     }
   } else if (is_close(t0)) {
-    return fail(error, ERR_BRACKET, kTextStart);
+    return fail(error, kErrorBracket, kTextStart);
   }
   return 1;
 }
@@ -58,36 +58,36 @@ int check_middle(const Token* p, const Token* t, const Token* q, int& depth,
                  int& vars, EvalError** error) {
   if (is_operator(t)) {
     if (is_operator(p) || is_operator(q)) {
-      return fail(error, ERR_OPERATOR, t->position);
+      return fail(error, kErrorOperator, t->position);
     }
   } else if (is_function(t)) {
     if (!is_operator(p) && !is_open(p)) {
-      return fail(error, ERR_INVALID_VALUE, t->position);
+      return fail(error, kErrorInvalidValue, t->position);
     }
-    if (!is_open(q)) return fail(error, ERR_FUNCTION_BRACKET, q->position);
+    if (!is_open(q)) return fail(error, kErrorFunctionBracket, q->position);
   } else if (is_open(t)) {
     ++depth;
     if (!is_operator(p) && !is_function(p) && !is_open(p)) {
-      return fail(error, ERR_BRACKET, t->position);
+      return fail(error, kErrorBracket, t->position);
     }
-    if (is_high_operator(q)) return fail(error, ERR_OPERATOR, q->position);
-    if (is_close(q)) return fail(error, ERR_EMPTY_BRACKETS, t->position);
+    if (is_high_operator(q)) return fail(error, kErrorOperator, q->position);
+    if (is_close(q)) return fail(error, kErrorEmptyBrackets, t->position);
   } else if (is_close(t)) {
-    if (--depth < 0) return fail(error, ERR_BRACKET, t->position);
-    if (is_open(p)) return fail(error, ERR_EMPTY_BRACKETS, t->position);
+    if (--depth < 0) return fail(error, kErrorBracket, t->position);
+    if (is_open(p)) return fail(error, kErrorEmptyBrackets, t->position);
     if (is_operator(p) || is_function(p)) {
-      return fail(error, ERR_BRACKET, t->position);
+      return fail(error, kErrorBracket, t->position);
     }
   } else if (is_operand(t)) {
     if (is_variable_kind(t->kind)) ++vars;
     if (!is_operator(p) && !is_open(p)) {
-      return fail(error, ERR_INVALID_VALUE, t->position);
+      return fail(error, kErrorInvalidValue, t->position);
     }
     if (!is_operator(q) && !is_close(q)) {
-      return fail(error, ERR_INVALID_VALUE, q->position);
+      return fail(error, kErrorInvalidValue, q->position);
     }
   } else {
-    return fail(error, ERR_INVALID_KIND, t->position);
+    return fail(error, kErrorInvalidKind, t->position);
   }
   return 1;
 }
@@ -98,17 +98,17 @@ int check_last(const TokenList& list, int& depth, int& vars,
   const Token* t = list.item(n - 1);
   const Token* p = n >= 2 ? list.item(n - 2) : nullptr;
   if (is_operator(t) || is_function(t) || is_open(t)) {
-    return fail(error, ERR_LAST_CHARACTER, t->position);
+    return fail(error, kErrorLastCharacter, t->position);
   }
   if (is_close(t)) {
     if (p && (is_operator(p) || is_function(p))) {
-      return fail(error, ERR_BRACKET, t->position);
+      return fail(error, kErrorBracket, t->position);
     }
     --depth;
   } else if (is_operand(t)) {
     if (is_variable_kind(t->kind)) ++vars;
     if (p && !is_operator(p) && !is_open(p)) {
-      return fail(error, ERR_INVALID_VALUE, t->position);
+      return fail(error, kErrorInvalidValue, t->position);
     }
   }
   return 1;
@@ -119,7 +119,7 @@ int check_last(const TokenList& list, int& depth, int& vars,
 int Evaluator::CheckSyntax(const TokenList& list, bool variables_allowed,
                            EvalError** error) {
   const uint32_t n = list.count();
-  if (n == 0) return fail(error, ERR_NO_DATA, kTextStart);
+  if (n == 0) return fail(error, kErrorNoData, kTextStart);
   int depth = 0;
   int vars = 0;
   if (!check_first(list, depth, vars, error)) return 0;
@@ -132,9 +132,9 @@ int Evaluator::CheckSyntax(const TokenList& list, bool variables_allowed,
   if (!check_last(list, depth, vars, error)) return 0;
   const int32_t last_position = list.item(n - 1)->position;
   if (!variables_allowed && vars > 0) {
-    return fail(error, ERR_VARIABLE, last_position);
+    return fail(error, kErrorVariable, last_position);
   }
-  if (depth != 0) return fail(error, ERR_BRACKET_COUNT, last_position);
+  if (depth != 0) return fail(error, kErrorBracketCount, last_position);
   return 1;
 }
 

@@ -71,7 +71,7 @@ Token* Token::MakeIntegerVariable(const int32_t* slot, int32_t position) {
 Token* Token::MakeFunction(int32_t code, int32_t position) {
   Token* token = make(KIND_FUNCTION, position);
   if (token) {
-    token->priority = PRIORITY_FUNCTION;
+    token->priority = kFunctionPriority;
     token->integer_value = code;
   }
   return token;
@@ -88,7 +88,7 @@ Token* Token::MakeOperator(int32_t code, int32_t position) {
 
 Token* Token::MakeBracket(bool closing, int32_t position) {
   Token* token = make(closing ? KIND_CLOSE : KIND_OPEN, position);
-  if (token) token->priority = PRIORITY_BRACKET;
+  if (token) token->priority = kBracketPriority;
   return token;
 }
 

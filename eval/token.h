@@ -19,7 +19,7 @@ enum TokenKind : uint32_t {
 };
 
 // The evaluators recognise a variable by this bit; the checks by the range.
-constexpr uint32_t KIND_VARIABLE_BIT = 0x1000;
+constexpr uint32_t kVariableKindBit = 0x1000;
 
 enum OperatorCode : int32_t {
   OP_ADD = 0x1000001,
@@ -30,30 +30,30 @@ enum OperatorCode : int32_t {
 };
 
 enum FunctionCode : int32_t {
-  FN_SIN = 0x10001,
-  FN_COS = 0x10002,
-  FN_TAN = 0x10003,
-  FN_SEC = 0x10004,
-  FN_COSEC = 0x10005,
-  FN_COT = 0x10006,
-  FN_ASIN = 0x10011,
-  FN_ACOS = 0x10012,
-  FN_ATAN = 0x10013,
-  FN_SINH = 0x20001,
-  FN_COSH = 0x20002,
-  FN_TANH = 0x20003,
-  FN_SECH = 0x20004,
-  FN_COSECH = 0x20005,
-  FN_COTH = 0x20006,
-  FN_LOG = 0x30001,
-  FN_EX = 0x30002,
-  FN_ABS = 0x40001,
-  FN_SQRT = 0x40002,
-  FN_CUB = 0x40003,
+  kFunctionSin = 0x10001,
+  kFunctionCos = 0x10002,
+  kFunctionTan = 0x10003,
+  kFunctionSec = 0x10004,
+  kFunctionCosec = 0x10005,
+  kFunctionCot = 0x10006,
+  kFunctionAsin = 0x10011,
+  kFunctionAcos = 0x10012,
+  kFunctionAtan = 0x10013,
+  kFunctionSinh = 0x20001,
+  kFunctionCosh = 0x20002,
+  kFunctionTanh = 0x20003,
+  kFunctionSech = 0x20004,
+  kFunctionCosech = 0x20005,
+  kFunctionCoth = 0x20006,
+  kFunctionLog = 0x30001,
+  kFunctionEx = 0x30002,
+  kFunctionAbs = 0x40001,
+  kFunctionSqrt = 0x40002,
+  kFunctionCub = 0x40003,
 };
 
-constexpr int32_t PRIORITY_FUNCTION = 80;
-constexpr int32_t PRIORITY_BRACKET = 100;
+constexpr int32_t kFunctionPriority = 80;
+constexpr int32_t kBracketPriority = 100;
 
 int32_t operator_priority(int32_t code);
 

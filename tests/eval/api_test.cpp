@@ -47,7 +47,7 @@ void ExpectShiftJisOf(const std::string& narrow, std::u16string_view wide) {
 
 TEST(Messages, NarrowTextsAreTheShiftJisOfTheWideOnes) {
   size_t longest_narrow = 0, longest_wide = 0;
-  for (int id = 0; id < eval::ERR_COUNT; ++id) {
+  for (int id = 0; id < eval::kErrorCount; ++id) {
     const eval::ErrorText& text = eval::error_text(eval::ErrorId(id));
     SCOPED_TRACE("code " + std::to_string(text.code));
     ExpectShiftJisOf(text.narrow, text.wide);

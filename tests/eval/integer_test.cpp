@@ -139,7 +139,7 @@ TEST(IntegerEvaluation, HandMadePrograms) {
 
   program.destroy();
   program.append(eval::Token::MakeInteger(2, 0));
-  program.append(eval::Token::MakeFunction(eval::FN_SIN, 0));
+  program.append(eval::Token::MakeFunction(eval::kFunctionSin, 0));
   std::u16string message;
   EXPECT_EQ(Evaluate(program, &value, &message), (Outcome{24, 0}));
   EXPECT_EQ(message, u"整数で演算できない式が含まれています。F");
