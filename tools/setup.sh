@@ -9,7 +9,8 @@ export DEBIAN_FRONTEND=noninteractive
 
 PACKAGES=(
   g++ cmake ninja-build clang clang-format libclang-rt-14-dev
-  g++-mingw-w64-i686 wine wine32:i386 xvfb locales fonts-ipafont-gothic nsis
+  g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb locales
+  fonts-ipafont-gothic nsis
   libgtest-dev libbenchmark-dev libmuparser-dev valgrind imagemagick x11-utils
 )
 
@@ -48,8 +49,7 @@ fi
 if [ "$need_update" -eq 1 ]; then
   as_root apt-get update -q
 fi
-# With their recommended packages (Wine's own fonts among them), as the
-# tests were made on.
+# With their recommended packages, as the tests were made on.
 if [ "${#missing[@]}" -gt 0 ]; then
   as_root apt-get install -y -q "${missing[@]}" \
     </dev/null
