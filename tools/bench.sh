@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # Builds the Release benchmarks and runs them with repetitions:
 #   tools/bench.sh [extra benchmark flags, e.g. --benchmark_filter=Sin]
-# BUILD_DIR (default build) chooses the build directory.
+# The build is build/native, configured as tools/test.sh configures it
+# (BUILD_ROOT, default build, moves it).
 set -euo pipefail
+# shellcheck source=tools/lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-cd "$root"
-build_dir=${BUILD_DIR:-build}
-
-"$root/tools/setup.sh"
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DKURVANA_BENCH=ON >/dev/null
-cmake --build "$build_dir" -j "${JOBS:-2}" --target eval_bench
-"$build_dir/bench/eval_bench" --benchmark_repetitions=5 \
+kv_setup
+log_dir="$BUILD_ROOT/bench-logs"
+{ kv_configure_native "$log_dir/configure.log" &&
+  kv_build "$kv_native_dir" "$log_dir/build.log" eval_bench; } >&2 ||
+  kv_die "building the benchmarks failed"
+"$kv_native_dir/bench/eval_bench" --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true "$@"

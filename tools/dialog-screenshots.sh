@@ -1,111 +1,60 @@
 #!/usr/bin/env bash
 # Takes a screenshot of each of Kurvana's three dialogs:
 #   tools/dialog-screenshots.sh [document.kvn]   (default: examples/gallery.kvn)
-# Builds the program in the cross build when needed, starts a private Xvfb,
-# runs the program under Wine in a 1024x768 virtual desktop, opens the
-# function list, the definition of the list's second function and the
-# graph settings in turn through tools/dialog-shot-helper.cpp (compiled
-# here), and writes docs/dialog-list.png, docs/dialog-definition.png and
+# Installs what is missing, builds the program in the cross build
+# (build/win), starts a private Xvfb and a fresh Wine prefix, runs the
+# program in a 1024x768 virtual desktop, opens the function list, the
+# definition of the list's second function and the graph settings in turn
+# through tools/dialog-shot-helper.cpp (compiled here), and writes
+# docs/dialog-list.png, docs/dialog-definition.png and
 # docs/dialog-settings.png, each cropped to its dialog.
 #
-# Knobs: SHOTS_BUILD (cross build folder, default build/win), SHOTS_PREFIX
-# (Wine prefix of its own, default build/dialog-shots-prefix), SHOTS_OUT
-# (default docs), SHOTS_WAIT (seconds for the program to start, default 5),
-# JOBS (default 2).
+# Knobs: SHOTS_OUT (default docs), and those of tools/lib.sh (BUILD_ROOT,
+# JOBS, WAIT_SECONDS).
 set -euo pipefail
+# shellcheck source=tools/lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-cd "$root"
+out_dir=${SHOTS_OUT:-$kv_root/docs}
+document=${1:-$kv_root/examples/gallery.kvn}
+[ -f "$document" ] || kv_die "no such file: $document"
+document=$(realpath "$document")
 
-build_dir=${SHOTS_BUILD:-$root/build/win}
-out_dir=${SHOTS_OUT:-$root/docs}
-wait_seconds=${SHOTS_WAIT:-5}
-jobs=${JOBS:-2}
-work_dir=$(mktemp -d "${TMPDIR:-/tmp}/kurvana-dialogs.XXXXXX")
-xvfb_pid=""
-program_pid=""
+kv_begin
+kv_setup
+kv_build_program kurvana || kv_die "building the plotter failed"
+helper="$kv_tmp/dialog-shot-helper.exe"
+kv_cross_compile "$helper" "$kv_root/tools/dialog-shot-helper.cpp" \
+  -municode -luser32 || kv_die "cannot build the helper"
+kv_start_display >&2 || kv_die "no display"
+kv_locale ja_JP.UTF-8
+kv_fresh_prefix || kv_die "preparing the Wine prefix failed"
 
-export WINEPREFIX=${SHOTS_PREFIX:-$root/build/dialog-shots-prefix}
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=ja_JP.UTF-8
-unset LC_ALL LC_CTYPE LC_MESSAGES
-
-cleanup() {
-  if [ -n "$program_pid" ]; then
-    # Ends the processes of this script's own prefix: the desktop, the
-    # program and the helper.
-    wineserver -k >/dev/null 2>&1 || true
-    wait "$program_pid" 2>/dev/null || true
-  fi
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work_dir"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-fail() {
-  echo "dialog-screenshots.sh: $*" >&2
-  exit 1
-}
-
-# --- the document -----------------------------------------------------------
-document=${1:-$root/examples/gallery.kvn}
-[ -f "$document" ] || fail "no such file: $document"
-document=$(cd "$(dirname "$document")" && pwd)/$(basename "$document")
-
-# --- the program and the helper ---------------------------------------------
-if [ ! -f "$build_dir/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build_dir" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-    -DCMAKE_BUILD_TYPE=Release >"$work_dir/configure.log" 2>&1 ||
-    { tail -n 40 "$work_dir/configure.log" >&2; exit 1; }
-fi
-cmake --build "$build_dir" -j "$jobs" --target kurvana >"$work_dir/build.log" 2>&1 ||
-  { tail -n 40 "$work_dir/build.log" >&2; exit 1; }
-program="$build_dir/bin/kurvana.exe"
-helper="$work_dir/dialog-shot-helper.exe"
-i686-w64-mingw32-g++ -std=c++20 -O1 -Wall -Wextra -municode -static \
-  -o "$helper" "$root/tools/dialog-shot-helper.cpp" -luser32 ||
-  fail "cannot build the helper"
-
-# --- display and prefix -----------------------------------------------------
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
-  3>"$work_dir/display" >"$work_dir/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work_dir/display" ] && break
-  sleep 0.1
-done
-[ -s "$work_dir/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$work_dir/display")"
-
-"$root/tools/prepare-wine-prefix.sh"
-
-# --- the shots --------------------------------------------------------------
+# Programs started on the same named desktop share it.
 desktop() {
   wine explorer /desktop=kurvana,1024x768 "$@"
 }
 
-desktop "$(winepath -w "$program")" "$(winepath -w "$document")" \
-  >"$work_dir/wine.log" 2>&1 &
+desktop "$(winepath -w "$kv_win_dir/bin/kurvana.exe")" \
+  "$(winepath -w "$document")" >"$kv_tmp/wine.log" 2>&1 &
 program_pid=$!
-sleep "$wait_seconds"
-kill -0 "$program_pid" 2>/dev/null || fail "the program ended early"
+kv_track "$program_pid"
+kv_wait_window "Kurvana - " "$program_pid" >&2 || {
+  tail -n 20 "$kv_tmp/wine.log" >&2
+  kv_die "the program did not show its window"
+}
 
-# Runs the helper on the program's desktop; prints what it wrote.
+# helper_run COMMAND: runs the helper on the program's desktop, which keeps
+# no standard output, and prints what it wrote to its result file.
 helper_run() {
-  local result="$work_dir/$1.txt"
+  local result="$kv_tmp/$1.txt" deadline=$((SECONDS + kv_wait_seconds))
   rm -f "$result"
   desktop "$(winepath -w "$helper")" "$1" "$(winepath -w "$result")" \
-    >>"$work_dir/wine.log" 2>&1 || true
-  for _ in $(seq 100); do
-    [ -f "$result" ] && break
+    >>"$kv_tmp/wine.log" 2>&1 || true
+  until [ -f "$result" ]; do
+    [ "$SECONDS" -lt "$deadline" ] || kv_die "the helper did not answer ($1)"
     sleep 0.1
   done
-  [ -f "$result" ] || fail "the helper did not answer ($1)"
   tr -d '\r' <"$result"
 }
 
@@ -113,9 +62,9 @@ shoot() {
   local name=$1 what=$2 geometry
   geometry=$(helper_run "$what")
   [[ "$geometry" =~ ^[0-9]+x[0-9]+\+-?[0-9]+\+-?[0-9]+$ ]] ||
-    fail "no $what dialog ($geometry)"
-  import -window root "$work_dir/screen.png"
-  convert "$work_dir/screen.png" -crop "$geometry" +repage \
+    kv_die "no $what dialog ($geometry)"
+  import -window root "$kv_tmp/screen.png"
+  convert "$kv_tmp/screen.png" -crop "$geometry" +repage \
     "$out_dir/dialog-$name.png"
   echo "dialog-screenshots.sh: wrote $out_dir/dialog-$name.png ($geometry)"
 }
@@ -123,6 +72,6 @@ shoot() {
 mkdir -p "$out_dir"
 shoot list list
 shoot definition definition
-[ "$(helper_run close)" = ok ] || fail "the dialogs did not close"
+[ "$(helper_run close)" = ok ] || kv_die "the dialogs did not close"
 shoot settings settings
-[ "$(helper_run close)" = ok ] || fail "the dialogs did not close"
+[ "$(helper_run close)" = ok ] || kv_die "the dialogs did not close"

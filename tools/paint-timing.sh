@@ -1,43 +1,40 @@
 #!/usr/bin/env bash
 # Times Kurvana's repaints under Wine for a document:
 #   tools/paint-timing.sh [document.kvn]     (default: examples/waves.kvn)
-# Builds the cross build (build/win) when needed and a small timer program,
-# starts Xvfb when there is no display, runs the program and prints the time of a scroll step, a full repaint and
-# a recalculation.
+# Installs what is missing, builds the program in the cross build
+# (build/win) and a small timer program, uses the display named by DISPLAY
+# (a private Xvfb when there is none) and a fresh Wine prefix, runs the
+# program and prints the time of a scroll step, a full repaint and a
+# recalculation.
+#
+# Knobs: those of tools/lib.sh (BUILD_ROOT, JOBS, WAIT_SECONDS: the bound
+# of the program's start-up and of each measurement).
 set -euo pipefail
+# shellcheck source=tools/lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-cd "$root"
-build_dir=${BUILD_DIR:-$root/build/win}
-document=$(realpath "${1:-examples/waves.kvn}")
-xvfb_pid=""
+document=${1:-$kv_root/examples/waves.kvn}
+[ -f "$document" ] || kv_die "no such file: $document"
+document=$(realpath "$document")
 
-export WINEPREFIX="$root/build/timing-prefix" WINEARCH=win32 WINEDEBUG=-all
-export LANG=ja_JP.UTF-8
-unset LC_ALL LC_CTYPE LC_MESSAGES
-
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-
-"$root/tools/setup.sh" >/dev/null
-cmake -S "$root" -B "$build_dir" -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
-  >/dev/null
-cmake --build "$build_dir" --target kurvana >/dev/null
-i686-w64-mingw32-g++ -O2 -static -o "$build_dir/bin/paint_timing.exe" \
-  tools/paint_timing.cpp
-
-if [ -z "${DISPLAY:-}" ]; then
-  Xvfb :97 -screen 0 1024x768x24 >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=:97
-  sleep 1
-fi
-"$root/tools/prepare-wine-prefix.sh"
+kv_begin
+kv_setup
+kv_build_program kurvana || kv_die "building the plotter failed"
+timer="$kv_tmp/paint_timing.exe"
+kv_cross_compile "$timer" "$kv_root/tools/paint_timing.cpp" ||
+  kv_die "cannot build the timer"
+kv_use_display >&2 || kv_die "no display"
+kv_locale ja_JP.UTF-8
+kv_fresh_prefix || kv_die "preparing the Wine prefix failed"
 
 # The timer must share the program's desktop, so no virtual desktop here.
-wine "$build_dir/bin/kurvana.exe" "Z:${document//\//\\}" >/dev/null 2>&1 &
-wine "$build_dir/bin/paint_timing.exe"
+wine "$kv_win_dir/bin/kurvana.exe" "Z:${document//\//\\}" \
+  >"$kv_tmp/wine.log" 2>&1 &
+program_pid=$!
+kv_track "$program_pid"
+kv_wait_window "Kurvana - " "$program_pid" >&2 || {
+  tail -n 20 "$kv_tmp/wine.log" >&2
+  kv_die "the program did not show its window"
+}
+# The timer waits for the first paint itself; each of its steps is bounded.
+timeout $((4 * kv_wait_seconds)) wine "$timer"

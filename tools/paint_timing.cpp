@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr UINT kWaitMilliseconds = 30000;
+
 double elapsed_ms(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
@@ -24,23 +26,39 @@ double time_messages(int count, Send send) {
 }
 
 HWND wait_for_main_window() {
-  for (int i = 0; i < 300; ++i) {
+  for (UINT waited = 0; waited < kWaitMilliseconds; waited += 100) {
     if (HWND window = FindWindowW(L"kurvanamain", nullptr)) return window;
     Sleep(100);
   }
   return nullptr;
 }
 
+// Returns once |window| has handled the messages before this one and
+// painted what was pending, so that the first measurement does not pay
+// for the start-up; false when it does not answer in time.
+bool wait_until_drawn(HWND window) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                           kWaitMilliseconds, &result)) {
+    return false;
+  }
+  return RedrawWindow(window, nullptr, nullptr,
+                      RDW_UPDATENOW | RDW_ALLCHILDREN) != FALSE;
+}
+
 }  // namespace
 
 int main() {
   HWND main_window = wait_for_main_window();
-  if (!main_window) {
-    std::puts("the program's window did not appear");
+  if (!main_window || !wait_until_drawn(main_window)) {
+    std::puts("the program's window did not appear or does not answer");
     return 1;
   }
-  Sleep(1500);  // let the first paint finish
   HWND graph = FindWindowExW(main_window, nullptr, L"GAREACLASS", nullptr);
+  if (!graph) {
+    std::puts("the program's window has no graph area");
+    return 1;
+  }
   RECT client;
   GetClientRect(graph, &client);
   std::printf("graph area %ld x %ld pixels\n", client.right, client.bottom);

@@ -3,47 +3,28 @@
 #   tools/run.sh [document.kvn]
 # Installs what is missing, builds the Windows program in build/win (only
 # stale work) and starts it in the Japanese locale on the display named by
-# DISPLAY.  The Wine prefix is build/wineprefix, made on first use.
+# DISPLAY, in the one Wine prefix build/wineprefix, prepared on first use.
+# BUILD_ROOT (default build) moves both.
 set -euo pipefail
+# shellcheck source=tools/lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-cd "$root"
-build_dir="$root/build/win"
-
-"$root/tools/setup.sh"
-
-if [ ! -f "$root/app/shell/CMakeLists.txt" ]; then
-  echo "run.sh: the Kurvana plotter is not built yet." >&2
-  exit 1
-fi
+kv_setup
 
 document=""
 if [ "$#" -ge 1 ]; then
-  if [ ! -f "$1" ]; then
-    echo "run.sh: no such document: $1" >&2
-    exit 1
-  fi
-  document=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+  [ -f "$1" ] || kv_die "no such document: $1"
+  document=$(realpath "$1")
 fi
 
-if [ -z "${DISPLAY:-}" ]; then
-  echo "run.sh: no display: set DISPLAY to a running X server" \
-    "(tools/screenshot.sh takes a picture without one)." >&2
-  exit 1
-fi
+kv_display_usable ||
+  kv_die "no display: set DISPLAY to a running X server" \
+    "(tools/screenshot.sh takes a picture without one)."
 
-log="$root/build/run.log"
-mkdir -p "$root/build"
-{
-  cmake -S "$root" -B "$build_dir" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-    -DCMAKE_BUILD_TYPE=Release -DKURVANA_WERROR=ON &&
-    cmake --build "$build_dir" -j "${JOBS:-2}" --target kurvana
-} >"$log" 2>&1 || {
-  tail -n 40 "$log" >&2
-  echo "run.sh: building the plotter failed (full log: $log)" >&2
-  exit 1
-}
+log_dir="$BUILD_ROOT/run-logs"
+{ kv_configure_win "$log_dir/configure.log" &&
+  kv_build "$kv_win_dir" "$log_dir/build.log" kurvana; } >&2 ||
+  kv_die "building the plotter failed"
 
 # Wine shows the Unix root as drive Z:.
 arguments=()
@@ -52,7 +33,7 @@ arguments=()
 # virtual desktop of their own.
 launcher=()
 if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
-  launcher=(explorer /desktop=kurvana,1024x768)
+  launcher=(explorer "/desktop=kurvana,1024x768")
 fi
-LANG=ja_JP.UTF-8 exec "$root/tools/wine-run.sh" "${launcher[@]}" \
-  "$build_dir/bin/kurvana.exe" "${arguments[@]}"
+LANG=ja_JP.UTF-8 exec "$kv_root/tools/wine-run.sh" "${launcher[@]}" \
+  "$kv_win_dir/bin/kurvana.exe" "${arguments[@]}"

@@ -9,20 +9,18 @@
 # Builds live in build/<name> and only stale work is redone.  Exits non-zero
 # when anything fails.
 #
-# Knobs: FUZZ_SECONDS (default 60), JOBS (default 2), VALGRIND_GTEST_FILTER
-# (default: all tests but the very slow ones named *Million*).
+# Knobs: BUILD_ROOT (default build), FUZZ_SECONDS (default 60), JOBS
+# (default 2), VALGRIND_GTEST_FILTER (default: all tests but the very slow
+# ones named *Million*).
 set -uo pipefail
-
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-cd "$root"
+# shellcheck source=tools/lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+cd "$kv_root" || exit 1
 
 FUZZ_SECONDS=${FUZZ_SECONDS:-60}
-JOBS=${JOBS:-2}
 VALGRIND_GTEST_FILTER=${VALGRIND_GTEST_FILTER:--*Million*}
 
-log_dir="$root/build/test-logs"
-run_dir=""
-xvfb_pid=""
+log_dir="$BUILD_ROOT/test-logs"
 wineboot_pid=""
 
 stage_names=()
@@ -39,8 +37,7 @@ overall=0
 
 note() { printf '%s\n' "$*"; }
 
-# Shows the end of a log after a failure.
-show_log() { note "--- last lines of $1 ---"; tail -n "${2:-80}" "$1"; }
+show_log() { kv_show_log "$1" "${2:-80}"; }
 
 # Adds a result to the totals of the stage in progress.
 count() {
@@ -53,29 +50,14 @@ count() {
 configure() {
   local dir=$1 name=$2
   shift 2
-  if [ -f "$dir/CMakeCache.txt" ] &&
-    ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$dir/CMakeCache.txt"; then
-    rm -rf "$dir"
-  fi
-  if ! cmake -S "$root" -B "$dir" -G Ninja "$@" >"$log_dir/$name-configure.log" 2>&1; then
-    note "configure of $dir failed"
-    show_log "$log_dir/$name-configure.log"
-    return 1
-  fi
+  kv_configure "$dir" "$log_dir/$name-configure.log" "$@"
 }
 
 # build DIR LOGNAME [TARGET...]
 build() {
-  local dir=$1 name=$2 target
+  local dir=$1 name=$2
   shift 2
-  local targets=()
-  for target in "$@"; do targets+=(--target "$target"); done
-  if ! cmake --build "$dir" -j "$JOBS" "${targets[@]}" >"$log_dir/$name-build.log" 2>&1; then
-    note "build of $dir failed"
-    grep -E 'error|FAILED' "$log_dir/$name-build.log" | head -n 40
-    show_log "$log_dir/$name-build.log" 60
-    return 1
-  fi
+  kv_build "$dir" "$log_dir/$name-build.log" "$@" || return 1
   note "built $dir ($(grep -c '^\[' "$log_dir/$name-build.log") steps)"
 }
 
@@ -83,7 +65,7 @@ build() {
 run_ctest() {
   local dir=$1 name=$2 log="$log_dir/$2-ctest.log" status summary
   shift 2
-  ctest --test-dir "$dir" -j "$JOBS" --output-on-failure --no-tests=error \
+  ctest --test-dir "$dir" -j "$kv_jobs" --output-on-failure --no-tests=error \
     --timeout 900 "$@" >"$log" 2>&1
   status=$?
   # Passing tests make one line each; show everything else.
@@ -121,46 +103,22 @@ run_stage() {
 
 # --- display and Wine prefix -----------------------------------------------
 
-display_usable() {
-  [ -n "${DISPLAY:-}" ] || return 1
-  if command -v xdpyinfo >/dev/null 2>&1; then
-    xdpyinfo >/dev/null 2>&1
-  else
-    [ -S "/tmp/.X11-unix/X$(echo "$DISPLAY" | sed -n 's/^:\([0-9]*\).*/\1/p')" ]
-  fi
-}
-
 start_display() {
-  if display_usable; then
+  if kv_display_usable; then
     note "using DISPLAY=$DISPLAY"
     return 0
   fi
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
-    3>"$run_dir/display" >"$log_dir/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  local waited=0
-  while [ ! -s "$run_dir/display" ] && [ "$waited" -lt 100 ]; do
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-    waited=$((waited + 1))
-  done
-  if [ ! -s "$run_dir/display" ]; then
-    note "Xvfb did not start"
-    show_log "$log_dir/xvfb.log" 20
-    return 1
-  fi
-  export DISPLAY=":$(head -n 1 "$run_dir/display")"
+  kv_start_display || return 1
   note "started Xvfb on DISPLAY=$DISPLAY"
 }
 
-# Makes the run's private Wine prefix in the background while the native
+# Makes the run's fresh Wine prefix in the background while the native
 # stages build; wait_wine_prefix collects it before the Windows tests.
 start_wine_prefix() {
-  export WINEPREFIX="$run_dir/wineprefix"
-  export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  "$root/tools/prepare-wine-prefix.sh" >"$log_dir/wineboot.log" 2>&1 \
-    </dev/null &
+  kv_own_prefix "$kv_tmp/wineprefix"
+  kv_prepare_prefix "$WINEPREFIX" >"$log_dir/wineboot.log" 2>&1 </dev/null &
   wineboot_pid=$!
+  kv_track "$wineboot_pid"
 }
 
 wait_wine_prefix() {
@@ -176,57 +134,40 @@ wait_wine_prefix() {
   fi
 }
 
-cleanup() {
-  if [ -n "$wineboot_pid" ]; then
-    kill "$wineboot_pid" 2>/dev/null
-    wait "$wineboot_pid" 2>/dev/null
-  fi
-  if [ -n "${WINEPREFIX:-}" ] && [ -d "${WINEPREFIX:-}" ]; then
-    wineserver -k >/dev/null 2>&1
-    wineserver -w >/dev/null 2>&1
-  fi
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-  fi
-  [ -n "$run_dir" ] && rm -rf "$run_dir"
-}
-
 # --- stages ----------------------------------------------------------------
 
 stage_setup() {
-  "$root/tools/setup.sh" || return 1
+  kv_setup || return 1
   start_display || return 1
   start_wine_prefix
 }
 
 stage_native() {
   # The benchmarks are built too, so that they keep compiling cleanly.
-  configure build/native native -DCMAKE_BUILD_TYPE=Release \
-    -DKURVANA_WERROR=ON -DKURVANA_BENCH=ON || return 1
-  build build/native native || return 1
-  run_ctest build/native native
+  kv_configure_native "$log_dir/native-configure.log" || return 1
+  build "$kv_native_dir" native || return 1
+  run_ctest "$kv_native_dir" native
 }
 
 stage_asan() {
-  configure build/asan asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  configure "$BUILD_ROOT/asan" asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKURVANA_SANITIZE=address,undefined || return 1
-  build build/asan asan || return 1
+  build "$BUILD_ROOT/asan" asan || return 1
   ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    run_ctest build/asan asan
+    run_ctest "$BUILD_ROOT/asan" asan
 }
 
 # Prints the distinct test programs of a build, one per line.
 test_programs() {
-  cmake -DBUILD_DIR="$1" -P "$root/tools/test-programs.cmake"
+  cmake -DBUILD_DIR="$1" -P "$kv_root/tools/test-programs.cmake"
 }
 
 stage_valgrind() {
   local programs program name passed=0 failed=0
-  programs=$(test_programs build/native) || return 1
+  programs=$(test_programs "$kv_native_dir") || return 1
   if [ -z "$programs" ]; then
-    note "no test programs in build/native"
+    note "no test programs in $kv_native_dir"
     return 1
   fi
   while IFS= read -r program; do
@@ -254,12 +195,13 @@ stage_valgrind() {
 fuzz_target() {
   local name=$1 seeds=$2
   shift 2
-  local corpus=build/fuzz/corpus/$name artifacts=build/fuzz/artifacts/$name-
-  mkdir -p "$corpus" build/fuzz/artifacts
+  local fuzz_dir=$BUILD_ROOT/fuzz
+  local corpus=$fuzz_dir/corpus/$name artifacts=$fuzz_dir/artifacts/$name-
+  mkdir -p "$corpus" "$fuzz_dir/artifacts"
   note "fuzzing $name for ${FUZZ_SECONDS} s"
   if ASAN_OPTIONS=detect_leaks=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    "build/fuzz/tests/fuzz/${name}_fuzz" -max_total_time="$FUZZ_SECONDS" \
+    "$fuzz_dir/tests/fuzz/${name}_fuzz" -max_total_time="$FUZZ_SECONDS" \
     "$@" -timeout=10 -print_final_stats=1 \
     -artifact_prefix="$artifacts" "$corpus" "$seeds" \
     >"$log_dir/fuzz-$name.log" 2>&1; then
@@ -267,7 +209,7 @@ fuzz_target() {
     note "$(ls "$corpus" | wc -l) inputs in $corpus"
     count 1 0
   else
-    note "the $name fuzzer failed; reproducer in build/fuzz/artifacts/"
+    note "the $name fuzzer failed; reproducer in $fuzz_dir/artifacts/"
     show_log "$log_dir/fuzz-$name.log" 80
     count 0 1
     return 1
@@ -275,10 +217,10 @@ fuzz_target() {
 }
 
 stage_fuzz() {
-  configure build/fuzz fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  configure "$BUILD_ROOT/fuzz" fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DKURVANA_FUZZ=ON -DKURVANA_SANITIZE=address,undefined || return 1
-  build build/fuzz fuzz eval_fuzz document_fuzz || return 1
+  build "$BUILD_ROOT/fuzz" fuzz eval_fuzz document_fuzz || return 1
   local ok=0
   fuzz_target eval tests/fuzz/corpus -dict=tests/fuzz/eval.dict \
     -max_len=512 || ok=1
@@ -288,19 +230,16 @@ stage_fuzz() {
 }
 
 stage_windows() {
-  configure build/win win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-    -DCMAKE_BUILD_TYPE=Release -DKURVANA_WERROR=ON || return 1
-  build build/win win || return 1
+  kv_configure_win "$log_dir/win-configure.log" || return 1
+  build "$kv_win_dir" win || return 1
   wait_wine_prefix || return 1
-  run_ctest build/win win
+  run_ctest "$kv_win_dir" win
 }
 
 # --- main ------------------------------------------------------------------
 
 mkdir -p "$log_dir"
-run_dir=$(mktemp -d "${TMPDIR:-/tmp}/kurvana-test.XXXXXX")
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+kv_begin
 
 run_stage "setup" stage_setup
 if [ "$overall" -ne 0 ]; then
@@ -315,7 +254,7 @@ run_stage "libFuzzer" stage_fuzz
 run_stage "Windows (Wine)" stage_windows
 
 note ""
-note "=== summary (logs in build/test-logs) ==="
+note "=== summary (logs in ${log_dir#"$kv_root"/}) ==="
 for i in "${!stage_names[@]}"; do
   printf '%-20s %-4s %5d s  %s\n' "${stage_names[$i]}" "${stage_results[$i]}" \
     "${stage_times[$i]}" "${stage_notes[$i]}"

@@ -65,9 +65,8 @@ TEST_P(SampleCount, SpansTheDomainFromItsExactLowerEnd) {
 TEST(ExplicitSampling, HugeDomainSamplesAtLowDensity) {
   RecordingReporter reporter;
   PointList list;
-  ASSERT_TRUE(sample(reporter,
-                     make_entry(FUNCTION_EXPLICIT, "x", -1e306, 1e306, 1),
-                     list));
+  ASSERT_TRUE(sample(
+      reporter, make_entry(FUNCTION_EXPLICIT, "x", -1e306, 1e306, 1), list));
   ASSERT_EQ(list.point_count, 33u);
   for (uint32_t i = 0; i < list.point_count; ++i) {
     EXPECT_EQ(list.points[i].flag, POINT_VALID) << i;
