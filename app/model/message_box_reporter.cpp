@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "texts.h"
+
 namespace kurvana {
 
 namespace {
@@ -23,7 +25,9 @@ UINT icon_style(MessageIcon icon) {
 void MessageBoxReporter::show(std::u16string_view text, MessageIcon icon) {
   // Both are UTF-16 on Windows; the copy adds the terminator the view lacks.
   const std::wstring wide(text.begin(), text.end());
-  MessageBoxW(owner_, wide.c_str(), L"Kurvana", MB_OK | icon_style(icon));
+  MessageBoxW(owner_, wide.c_str(),
+              reinterpret_cast<const wchar_t*>(text::kApplicationName),
+              MB_OK | icon_style(icon));
 }
 
 }  // namespace kurvana

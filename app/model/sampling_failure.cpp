@@ -1,17 +1,17 @@
 #include "sampling_failure.h"
 
-#include <string_view>
+#include "texts.h"
 
 namespace kurvana {
 
 namespace {
 
 // Indexed by SamplingFailure.
-constexpr std::u16string_view kMessages[] = {
-    u"定義域が不正です。",
-    u"不正な形式の関数が指定されました。",
-    u"メモリが不足しています。",
-    u"コンパイルに失敗しました。",
+constexpr const char16_t* kMessages[] = {
+    text::kInvalidDomain,
+    text::kUnsupportedKind,
+    text::kOutOfMemory,
+    text::kCompileFailed,
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "metafile_copy.h"
 
 #include "gdi_sink.h"
+#include "texts.h"
 #include "viewport.h"
 
 namespace kurvana {
@@ -27,7 +28,9 @@ class MetafileHandle {
 HENHMETAFILE record_picture(HDC reference, const ViewSettings& view,
                             const PointTable& points,
                             const FunctionList& functions) {
-  HDC dc = CreateEnhMetaFileW(reference, nullptr, nullptr, L"Kurvana\0\0");
+  HDC dc = CreateEnhMetaFileW(
+      reference, nullptr, nullptr,
+      reinterpret_cast<const wchar_t*>(text::kMetafileDescription));
   if (!dc) return nullptr;
   {
     GdiSink sink(dc, DeviceRect{0, 0, kMetafileCanvas, kMetafileCanvas});

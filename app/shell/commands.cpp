@@ -16,6 +16,7 @@
 #include "metafile_copy.h"
 #include "recompute.h"
 #include "resource.h"
+#include "texts.h"
 #include "win32_support.h"
 #include "window_dc.h"
 
@@ -73,7 +74,7 @@ void MainWindow::on_command(int identifier) {
 
 bool MainWindow::save_prompt() {
   if (!modified_) return true;
-  switch (show_message(window_, L"変更されています。保存しますか。",
+  switch (show_message(window_, text::kSaveChanges,
                        MB_YESNOCANCEL | MB_ICONWARNING)) {
     case IDYES:
       command_save();
@@ -148,7 +149,7 @@ void MainWindow::recalculate() {
 void MainWindow::redraw() { redraw_graph_now(graph_); }
 
 void MainWindow::about() {
-  MessageBoxW(window_, L"Kurvana Version 1.0.0000", L"Kurvana のバージョン情報",
+  MessageBoxW(window_, as_wide(text::kAboutText), as_wide(text::kAboutCaption),
               MB_OK | MB_ICONINFORMATION);
 }
 
@@ -160,7 +161,7 @@ void MainWindow::open_file(const std::string& path) {
       std::unique_ptr<FunctionList>(new (std::nothrow) FunctionList);
   auto view = std::unique_ptr<ViewSettings>(new (std::nothrow) ViewSettings);
   if (!functions || !view) {
-    show_message(window_, L"メモリが不足しています。", MB_OK | MB_ICONERROR);
+    show_message(window_, text::kOutOfMemory, MB_OK | MB_ICONERROR);
     return;
   }
   *functions = *functions_;
@@ -178,8 +179,7 @@ void MainWindow::open_file(const std::string& path) {
 void MainWindow::on_drop_files(HDROP drop) {
   char name[kPathBytes + 1] = {};
   if (DragQueryFileA(drop, 0, name, kPathBytes) == 0) {
-    show_message(window_, L"ドロップされたファイル名を取得できません。",
-                 MB_OK | MB_ICONERROR);
+    show_message(window_, text::kCannotGetDroppedName, MB_OK | MB_ICONERROR);
     DragFinish(drop);
     return;
   }

@@ -39,32 +39,32 @@ void fill_swatch(HWND dialog, int id, const SolidBrush& brush) {
   if (brush.get()) fill_with_brush(GetDlgItem(dialog, id), brush.get());
 }
 
-void warn(HWND dialog, const wchar_t* text) {
+void warn(HWND dialog, const char16_t* text) {
   show_message(dialog, text, MB_OK | MB_ICONWARNING);
 }
 
-std::wstring item_text(HWND dialog, int id) {
+std::u16string item_text(HWND dialog, int id) {
   const int length = GetWindowTextLengthW(GetDlgItem(dialog, id));
-  std::vector<wchar_t> buffer(length + 1, L'\0');
-  const UINT copied =
-      GetDlgItemTextW(dialog, id, buffer.data(), static_cast<int>(length + 1));
-  return std::wstring(buffer.data(), copied);
+  std::vector<char16_t> buffer(length + 1, u'\0');
+  const UINT copied = GetDlgItemTextW(dialog, id, as_wide(buffer.data()),
+                                      static_cast<int>(length + 1));
+  return std::u16string(buffer.data(), copied);
 }
 
-void set_item_text(HWND dialog, int id, const std::wstring& text) {
-  SetDlgItemTextW(dialog, id, text.c_str());
+void set_item_text(HWND dialog, int id, const char16_t* text) {
+  SetDlgItemTextW(dialog, id, as_wide(text));
 }
 
 std::string item_text_narrow(HWND dialog, int id) {
-  const std::wstring wide = item_text(dialog, id);
+  const std::u16string wide = item_text(dialog, id);
   if (wide.empty()) return {};
   const int units = static_cast<int>(wide.size());
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr,
-                                        0, nullptr, nullptr);
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, as_wide(wide.data()), units,
+                                        nullptr, 0, nullptr, nullptr);
   if (bytes <= 0) return {};
   std::string narrow_text(bytes, '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), units, narrow_text.data(), bytes,
-                      nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, 0, as_wide(wide.data()), units,
+                      narrow_text.data(), bytes, nullptr, nullptr);
   return narrow_text;
 }
 
@@ -76,9 +76,9 @@ void set_checked(HWND dialog, int id, bool checked) {
   CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void add_choice(HWND dialog, int id, const std::wstring& text, int32_t value) {
-  const LRESULT index = SendDlgItemMessageW(
-      dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+void add_choice(HWND dialog, int id, const char16_t* text, int32_t value) {
+  const LRESULT index = SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0,
+                                            reinterpret_cast<LPARAM>(text));
   if (index < 0) return;
   SendDlgItemMessageW(dialog, id, CB_SETITEMDATA, index, value);
 }

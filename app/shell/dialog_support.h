@@ -62,11 +62,11 @@ void paint_with_swatches(HWND dialog, Fill fill) {
 
 // A refused input: the message with the program's caption and the warning
 // icon, owned by the dialog.
-void warn(HWND dialog, const wchar_t* text);
+void warn(HWND dialog, const char16_t* text);
 
 // Texts of controls.
-std::wstring item_text(HWND dialog, int id);
-void set_item_text(HWND dialog, int id, const std::wstring& text);
+std::u16string item_text(HWND dialog, int id);
+void set_item_text(HWND dialog, int id, const char16_t* text);
 // The control's text in the system's code page; characters it cannot spell
 // become its default character.
 std::string item_text_narrow(HWND dialog, int id);
@@ -76,7 +76,7 @@ bool is_checked(HWND dialog, int id);
 void set_checked(HWND dialog, int id, bool checked);
 
 // Drop-down lists whose items carry their values as item data.
-void add_choice(HWND dialog, int id, const std::wstring& text, int32_t value);
+void add_choice(HWND dialog, int id, const char16_t* text, int32_t value);
 // Selects the first item of |value|; no item when none has it.
 void select_choice(HWND dialog, int id, int32_t value);
 std::optional<int32_t> selected_choice(HWND dialog, int id);

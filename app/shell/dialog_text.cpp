@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "text_format.h"
+
 namespace kurvana {
 
 namespace {
@@ -31,10 +33,10 @@ std::string field_text(const char (&field)[EXPRESSION_BYTES]) {
 }
 
 constexpr KindLayout kKindLayouts[] = {
-    {L"f(x)=", L"≦ x ≦", false, true},     // FUNCTION_EXPLICIT
-    {L"f(t)=", L"≦ t ≦", true, true},      // FUNCTION_PARAMETRIC
-    {L"f(t)=", L"≦ t ≦", false, true},     // FUNCTION_POLAR
-    {L"f(x, y)=", nullptr, false, false},  // FUNCTION_IMPLICIT
+    {text::kLabelFofX, text::kBetweenX, false, true},  // FUNCTION_EXPLICIT
+    {text::kLabelFofT, text::kBetweenT, true, true},   // FUNCTION_PARAMETRIC
+    {text::kLabelFofT, text::kBetweenT, false, true},  // FUNCTION_POLAR
+    {text::kLabelFofXY, nullptr, false, false},        // FUNCTION_IMPLICIT
 };
 
 }  // namespace
@@ -98,21 +100,22 @@ const KindLayout* kind_layout(int32_t kind) {
   return &kKindLayouts[kind - FUNCTION_EXPLICIT];
 }
 
-std::wstring format_list_entry(const FunctionEntry& entry, WidenText widen) {
-  const std::wstring mark = (entry.flags & FLAG_VISIBLE) ? L"■" : L"□";
-  const std::wstring first = widen(field_text(entry.expression));
+std::u16string format_list_entry(const FunctionEntry& entry, WidenText widen) {
+  const char16_t* mark =
+      (entry.flags & FLAG_VISIBLE) ? text::kVisibleMark : text::kHiddenMark;
+  const std::u16string first = widen(field_text(entry.expression));
   switch (entry.kind) {
     case FUNCTION_EXPLICIT:
-      return mark + L" y = " + first;
+      return text::fill(text::kLineExplicit, {mark, first});
     case FUNCTION_PARAMETRIC:
-      return mark + L" x = " + first + L", y = " +
-             widen(field_text(entry.expression2));
+      return text::fill(text::kLineParametric,
+                        {mark, first, widen(field_text(entry.expression2))});
     case FUNCTION_POLAR:
-      return mark + L" r = " + first;
+      return text::fill(text::kLinePolar, {mark, first});
     case FUNCTION_IMPLICIT:
-      return mark + L" " + first + L" = 0";
+      return text::fill(text::kLineImplicit, {mark, first});
     default:
-      return L"(不正な型の関数です)";
+      return text::kLineUnknownKind;
   }
 }
 

@@ -11,6 +11,7 @@
 
 #include "document.h"
 #include "text_conversion.h"  // LeadBytePredicate
+#include "texts.h"
 
 namespace kurvana {
 
@@ -47,16 +48,16 @@ size_t character_index(const std::string& text, size_t offset,
 // Choice lists: the text shown and the value stored.
 struct DensityChoice {
   int32_t value;
-  const wchar_t* text;
+  const char16_t* text;
 };
 
 inline constexpr std::array<DensityChoice, 6> kDensityChoices = {{
-    {1, L"1:粗い"},
-    {2, L"2:やや粗い"},
-    {3, L"3:普通"},
-    {4, L"4:やや細かい"},
-    {5, L"5:細かい"},
-    {6, L"6:非常に細かい"},
+    {1, text::kDensityCoarse},
+    {2, text::kDensityFairlyCoarse},
+    {3, text::kDensityNormal},
+    {4, text::kDensityFairlyFine},
+    {5, text::kDensityFine},
+    {6, text::kDensityVeryFine},
 }};
 
 inline constexpr std::array<uint32_t, 19> kZoomChoices = {
@@ -70,8 +71,8 @@ inline constexpr std::array<uint32_t, 10> kWidthChoices = {1, 2, 3, 4, 5,
 // expression, the label between the domain ends (null: left as it is), and
 // which fields take input.
 struct KindLayout {
-  const wchar_t* expression_label;
-  const wchar_t* domain_label;
+  const char16_t* expression_label;
+  const char16_t* domain_label;
   bool second_expression_enabled;
   bool domain_enabled;
 };
@@ -82,10 +83,11 @@ const KindLayout* kind_layout(int32_t kind);
 
 // Converts a narrow, NUL-terminated expression text into the list box's
 // text.
-using WidenText = std::wstring (*)(const std::string& text);
+using WidenText = std::u16string (*)(const std::string& text);
 
 // The list line of an entry: the visibility mark, then the kind's form with
-// the expression texts as they are; "(不正な型の関数です)" for an unknown kind.
-std::wstring format_list_entry(const FunctionEntry& entry, WidenText widen);
+// the expression texts as they are; text::kLineUnknownKind for an unknown
+// kind.
+std::u16string format_list_entry(const FunctionEntry& entry, WidenText widen);
 
 }  // namespace kurvana

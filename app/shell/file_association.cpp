@@ -4,6 +4,7 @@
 
 #include "file_services.h"
 #include "resource.h"
+#include "texts.h"
 #include "win32_support.h"
 
 namespace kurvana {
@@ -19,15 +20,14 @@ constexpr wchar_t kCommandKey[] = L"KurvanaFile\\shell\\open\\command";
 bool write_default_value(const wchar_t* path, const std::wstring& value) {
   RegistryKey key;
   if (key.create(HKEY_CLASSES_ROOT, path, KEY_WRITE) != ERROR_SUCCESS) {
-    show_message(nullptr, L"レジストリを開けません。", MB_OK | MB_ICONERROR);
+    show_message(nullptr, text::kCannotOpenRegistry, MB_OK | MB_ICONERROR);
     return false;
   }
   const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
   if (RegSetValueExW(key.get(), nullptr, 0, REG_SZ,
                      reinterpret_cast<const BYTE*>(value.c_str()),
                      bytes) != ERROR_SUCCESS) {
-    show_message(nullptr, L"レジストリに書き込めません。",
-                 MB_OK | MB_ICONERROR);
+    show_message(nullptr, text::kCannotWriteRegistry, MB_OK | MB_ICONERROR);
     return false;
   }
   return true;
@@ -38,12 +38,12 @@ bool write_default_value(const wchar_t* path, const std::wstring& value) {
 bool register_file_type(HWND owner) {
   (void)owner;
   if (!write_default_value(kExtensionKey, kTypeKey)) return false;
-  if (!write_default_value(kTypeKey, L"Kurvana 定義ファイル")) return false;
+  if (!write_default_value(kTypeKey, as_wide(text::kDocumentTypeName)))
+    return false;
   wchar_t program[MAX_PATH + 1] = {};
   const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) {
-    show_message(nullptr, L"モジュール名を取得できません。",
-                 MB_OK | MB_ICONERROR);
+    show_message(nullptr, text::kCannotGetModuleName, MB_OK | MB_ICONERROR);
     return false;
   }
   wchar_t icon[MAX_PATH + 16];

@@ -4,29 +4,26 @@
 #include <commdlg.h>
 
 #include "file_services.h"
+#include "texts.h"
 #include "win32_support.h"
 
 namespace kurvana {
 
 namespace {
 
-// Pairs of display text and pattern, double-null terminated.
-constexpr wchar_t kFilter[] =
-    L"グラフファイル(*.kvn)\0*.kvn\0すべてファイル(*.*)\0*.*\0";
-
-bool choose_file(HWND owner, std::string* path, const wchar_t* title,
+bool choose_file(HWND owner, std::string* path, const char16_t* title,
                  DWORD options, bool save) {
-  wchar_t buffer[kPathBytes] = {};
-  const std::wstring initial = widen(*path);
+  char16_t buffer[kPathBytes] = {};
+  const std::u16string initial = widen(*path);
   if (initial.size() < kPathBytes) initial.copy(buffer, initial.size());
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;  // the basic record
   dialog.hwndOwner = owner;
-  dialog.lpstrFilter = kFilter;
+  dialog.lpstrFilter = as_wide(text::kFileFilter);
   dialog.nFilterIndex = 1;
-  dialog.lpstrFile = buffer;
+  dialog.lpstrFile = as_wide(buffer);
   dialog.nMaxFile = kPathBytes;
-  dialog.lpstrTitle = title;
+  dialog.lpstrTitle = as_wide(title);
   dialog.lpstrDefExt = L"kvn";
   dialog.Flags = options;
   const BOOL chosen =
@@ -35,7 +32,7 @@ bool choose_file(HWND owner, std::string* path, const wchar_t* title,
   std::string chosen_path;
   // A name the system code page cannot spell cannot be opened by path.
   if (!narrow(buffer, &chosen_path) || chosen_path.size() >= kPathBytes) {
-    show_message(owner, L"ファイルを開けません。", MB_OK | MB_ICONWARNING);
+    show_message(owner, text::kCannotOpenFile, MB_OK | MB_ICONWARNING);
     return false;
   }
   *path = chosen_path;
@@ -45,13 +42,13 @@ bool choose_file(HWND owner, std::string* path, const wchar_t* title,
 }  // namespace
 
 bool choose_open_file(HWND owner, std::string* path) {
-  return choose_file(owner, path, L"ファイルを開く",
+  return choose_file(owner, path, text::kOpenTitle,
                      OFN_ENABLESIZING | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY,
                      false);
 }
 
 bool choose_save_file(HWND owner, std::string* path) {
-  return choose_file(owner, path, L"名前を付けて保存",
+  return choose_file(owner, path, text::kSaveAsTitle,
                      OFN_ENABLESIZING | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY,
                      true);
 }

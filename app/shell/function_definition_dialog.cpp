@@ -7,6 +7,7 @@
 #include "dialog_text.h"
 #include "expression_check.h"
 #include "resource.h"
+#include "texts.h"
 #include "win32_support.h"
 
 namespace kurvana {
@@ -24,17 +25,18 @@ CustomColours custom_colours = {};
 enum class Mode { kNew, kEdit };
 
 // The library's messages are Shift-JIS whatever the system's code page.
-std::wstring from_shift_jis(const char (&message)[kExpressionMessageBytes]) {
+std::u16string from_shift_jis(const char (&message)[kExpressionMessageBytes]) {
   const int bytes = static_cast<int>(strnlen(message, sizeof message));
   const int units =
       MultiByteToWideChar(kShiftJis, 0, message, bytes, nullptr, 0);
   if (units <= 0) return {};
-  std::wstring wide(units, L'\0');
-  MultiByteToWideChar(kShiftJis, 0, message, bytes, wide.data(), units);
+  std::u16string wide(units, u'\0');
+  MultiByteToWideChar(kShiftJis, 0, message, bytes, as_wide(wide.data()),
+                      units);
   return wide;
 }
 
-std::wstring field_text(const char (&field)[EXPRESSION_BYTES]) {
+std::u16string field_text(const char (&field)[EXPRESSION_BYTES]) {
   return widen(std::string(field, strnlen(field, sizeof field)));
 }
 
@@ -43,7 +45,7 @@ void store_text(const std::string& text, char (&field)[EXPRESSION_BYTES]) {
   std::memcpy(field, text.data(), text.size());
 }
 
-std::wstring domain_text(double value) {
+std::u16string domain_text(double value) {
   return widen(format_domain(value, is_code_page_lead));
 }
 
@@ -112,20 +114,21 @@ int32_t DefinitionDialog::show_entry() {
       break;
     default:  // parametric, and any kind the dialog does not know
       set_checked(window, IDC_KIND_PARAMETRIC, true);
-      set_item_text(window, IDC_EXPRESSION2, field_text(entry_.expression2));
+      set_item_text(window, IDC_EXPRESSION2,
+                    field_text(entry_.expression2).c_str());
       break;
   }
-  set_item_text(window, IDC_EXPRESSION, field_text(entry_.expression));
-  set_item_text(window, IDC_DOMAIN_MIN, domain_text(entry_.domain_min));
-  set_item_text(window, IDC_DOMAIN_MAX, domain_text(entry_.domain_max));
+  set_item_text(window, IDC_EXPRESSION, field_text(entry_.expression).c_str());
+  set_item_text(window, IDC_DOMAIN_MIN, domain_text(entry_.domain_min).c_str());
+  set_item_text(window, IDC_DOMAIN_MAX, domain_text(entry_.domain_max).c_str());
   set_checked(window, IDC_VISIBLE, (entry_.flags & FLAG_VISIBLE) != 0);
   return entry_.density;
 }
 
 int32_t DefinitionDialog::show_new() {
   set_checked(window, IDC_KIND_EXPLICIT, true);
-  set_item_text(window, IDC_DOMAIN_MIN, L"-10");
-  set_item_text(window, IDC_DOMAIN_MAX, L"10");
+  set_item_text(window, IDC_DOMAIN_MIN, u"-10");
+  set_item_text(window, IDC_DOMAIN_MAX, u"10");
   set_checked(window, IDC_VISIBLE, true);
   return kNewDensity;
 }
@@ -226,14 +229,14 @@ void DefinitionDialog::on_ok() {
   if (!accept_domain_end(IDC_DOMAIN_MIN, &entry_.domain_min)) return;
   if (!accept_domain_end(IDC_DOMAIN_MAX, &entry_.domain_max)) return;
   if (!(entry_.domain_min < entry_.domain_max)) {
-    warn(window, L"定義域の指定が不正です。");
+    warn(window, text::kDomainOrderInvalid);
     focus_item(window, IDC_DOMAIN_MIN);
     return;
   }
   entry_.flags = is_checked(window, IDC_VISIBLE) ? FLAG_VISIBLE : 0;
   const std::optional<int32_t> density = selected_choice(window, IDC_DENSITY);
   if (!density) {
-    warn(window, L"描画密度を指定してください。");
+    warn(window, text::kChooseDensity);
     focus_item(window, IDC_DENSITY);
     return;
   }
@@ -277,7 +280,7 @@ void DefinitionDialog::report_expression(
 bool DefinitionDialog::accept_domain_end(int field, double* value) {
   *value = parse_domain(item_text_narrow(window, field));
   if (!outside_domain_limit(*value)) return true;
-  warn(window, L"定義域は -9999～9999 の範囲で指定してください。");
+  warn(window, text::kDomainOutOfLimit);
   focus_item(window, field);
   return false;
 }

@@ -11,6 +11,7 @@
 #include "dialog_text.h"
 #include "function_definition_dialog.h"
 #include "resource.h"
+#include "texts.h"
 #include "win32_support.h"
 
 namespace kurvana {
@@ -49,7 +50,7 @@ class ListDialog {
   }
   int line_count() const { return static_cast<int>(list(LB_GETCOUNT)); }
   std::optional<int> selected_line() const;
-  std::optional<int> selection_or_warn(const wchar_t* message) const;
+  std::optional<int> selection_or_warn(const char16_t* message) const;
   bool refused_when_full() const;
   void add_line(const FunctionEntry& entry) const;
   void insert_line(int index) const;
@@ -73,7 +74,7 @@ class ListDialog {
 INT_PTR ListDialog::on_init() {
   working_.reset(new (std::nothrow) FunctionList);
   if (!working_) {
-    show_message(window, L"メモリが不足しています。", MB_OK | MB_ICONERROR);
+    show_message(window, text::kOutOfMemory, MB_OK | MB_ICONERROR);
     EndDialog(window, 0);
     return TRUE;
   }
@@ -138,7 +139,8 @@ std::optional<int> ListDialog::selected_line() const {
   return static_cast<int>(line);
 }
 
-std::optional<int> ListDialog::selection_or_warn(const wchar_t* message) const {
+std::optional<int> ListDialog::selection_or_warn(
+    const char16_t* message) const {
   const std::optional<int> line = selected_line();
   if (!line) warn(window, message);
   return line;
@@ -146,18 +148,19 @@ std::optional<int> ListDialog::selection_or_warn(const wchar_t* message) const {
 
 bool ListDialog::refused_when_full() const {
   if (static_cast<uint32_t>(line_count()) < slots()) return false;
-  warn(window, L"これ以上追加できません。");
+  warn(window, text::kListFull);
   return true;
 }
 
 void ListDialog::add_line(const FunctionEntry& entry) const {
-  const std::wstring line = format_list_entry(entry, widen);
+  const std::u16string line = format_list_entry(entry, widen);
   list(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
 }
 
 // Inserts the line of entry |index| at |index|.
 void ListDialog::insert_line(int index) const {
-  const std::wstring line = format_list_entry(working_->entries[index], widen);
+  const std::u16string line =
+      format_list_entry(working_->entries[index], widen);
   list(LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(line.c_str()));
 }
 
@@ -177,8 +180,7 @@ void ListDialog::on_add() {
 // The full check comes before the selection check.
 void ListDialog::on_duplicate() {
   if (refused_when_full()) return;
-  const std::optional<int> line =
-      selection_or_warn(L"リストを選択してください。");
+  const std::optional<int> line = selection_or_warn(text::kSelectLine);
   if (!line) return;
   const FunctionEntry copy = working_->entries[*line];
   append(copy);
@@ -187,8 +189,7 @@ void ListDialog::on_duplicate() {
 // Exchanges the selected function with its neighbour; the selection
 // follows the function.
 void ListDialog::on_move(int step) {
-  const std::optional<int> line =
-      selection_or_warn(L"リストを選択してください。");
+  const std::optional<int> line = selection_or_warn(text::kSelectLine);
   if (!line) return;
   const int from = *line;
   const int to = from + step;
@@ -201,8 +202,7 @@ void ListDialog::on_move(int step) {
 }
 
 void ListDialog::on_edit() {
-  const std::optional<int> line =
-      selection_or_warn(L"更新する関数を選択してください。");
+  const std::optional<int> line = selection_or_warn(text::kSelectToEdit);
   if (!line) return;
   FunctionEntry entry = working_->entries[*line];
   if (!edit_function(instance_, window, entry)) return;
@@ -215,8 +215,7 @@ void ListDialog::on_edit() {
 // The slots after the removed one move up; the last keeps stale contents,
 // which lie beyond the count.
 void ListDialog::on_remove() {
-  const std::optional<int> line =
-      selection_or_warn(L"削除する関数を選択してください。");
+  const std::optional<int> line = selection_or_warn(text::kSelectToRemove);
   if (!line) return;
   for (uint32_t i = *line; i + 1 < slots(); ++i) {
     working_->entries[i] = working_->entries[i + 1];

@@ -6,6 +6,8 @@
 #include "dialog_support.h"
 #include "dialog_text.h"
 #include "resource.h"
+#include "text_format.h"
+#include "texts.h"
 
 namespace kurvana {
 
@@ -52,7 +54,8 @@ template <size_t N>
 void fill_numbers(HWND dialog, int id, const std::array<uint32_t, N>& values,
                   uint32_t selected) {
   for (uint32_t value : values) {
-    add_choice(dialog, id, std::to_wstring(value), static_cast<int32_t>(value));
+    add_choice(dialog, id, text::decimal(value).c_str(),
+               static_cast<int32_t>(value));
   }
   // A value outside the table leaves the list without a selection.
   select_choice(dialog, id, static_cast<int32_t>(selected));
@@ -79,7 +82,7 @@ class SettingsDialog {
   void on_command(int id);
   void on_ok();
   bool accept_ranges();
-  bool accept_choice(int id, const wchar_t* message, uint32_t* value);
+  bool accept_choice(int id, const char16_t* message, uint32_t* value);
   int32_t shown_tick_mode() const;
 
   ViewSettings& settings_;
@@ -106,7 +109,8 @@ INT_PTR SettingsDialog::on_init() {
 
 void SettingsDialog::show_ranges() {
   for (const RangeField& field : kRangeFields) {
-    set_item_text(window, field.id, std::to_wstring(working_.*field.value));
+    set_item_text(window, field.id,
+                  text::decimal(working_.*field.value).c_str());
   }
 }
 
@@ -177,12 +181,9 @@ void SettingsDialog::on_ok() {
   uint32_t zoom = 0;
   uint32_t axis_width = 0;
   uint32_t graph_width = 0;
-  if (!accept_ranges() ||
-      !accept_choice(IDC_ZOOM, L"倍率を選択してください。", &zoom) ||
-      !accept_choice(IDC_AXIS_WIDTH, L"軸の太さ選択してください。",
-                     &axis_width) ||
-      !accept_choice(IDC_GRAPH_WIDTH, L"グラフの太さ選択してください。",
-                     &graph_width)) {
+  if (!accept_ranges() || !accept_choice(IDC_ZOOM, text::kChooseZoom, &zoom) ||
+      !accept_choice(IDC_AXIS_WIDTH, text::kChooseAxisWidth, &axis_width) ||
+      !accept_choice(IDC_GRAPH_WIDTH, text::kChooseGraphWidth, &graph_width)) {
     return;
   }
   working_.zoom_percent = zoom;
@@ -200,12 +201,12 @@ bool SettingsDialog::accept_ranges() {
     working_.*field.value = parse_range(item_text_narrow(window, field.id));
   }
   if (working_.x_min >= working_.x_max) {
-    warn(window, L"X の定義域が不正です。");
+    warn(window, text::kXRangeInvalid);
     focus_item(window, IDC_X_MIN);
     return false;
   }
   if (working_.y_min >= working_.y_max) {
-    warn(window, L"Y の定義域が不正です。");
+    warn(window, text::kYRangeInvalid);
     focus_item(window, IDC_Y_MIN);
     return false;
   }
@@ -214,7 +215,7 @@ bool SettingsDialog::accept_ranges() {
 
 // The selected value of a list; the message when there is none, the focus
 // staying where it is.
-bool SettingsDialog::accept_choice(int id, const wchar_t* message,
+bool SettingsDialog::accept_choice(int id, const char16_t* message,
                                    uint32_t* value) {
   const std::optional<int32_t> choice = selected_choice(window, id);
   if (!choice) {

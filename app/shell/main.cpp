@@ -10,6 +10,7 @@
 #include "graph_area.h"
 #include "main_window.h"
 #include "resource.h"
+#include "texts.h"
 #include "win32_support.h"
 
 namespace kurvana {
@@ -42,23 +43,20 @@ int run_program(HINSTANCE instance, const char* tail, int show) {
   }
   if (!MainWindow::register_class(instance) ||
       !register_graph_area_class(instance)) {
-    show_message(nullptr, L"ウィンドウクラスを登録できません。",
-                 MB_OK | MB_ICONERROR);
+    show_message(nullptr, text::kCannotRegisterClasses, MB_OK | MB_ICONERROR);
     return 0;
   }
   InitCommonControls();
   HWND window = MainWindow::create(instance, tail);
   if (!window) {
-    show_message(nullptr, L"ウィンドウを作成できません。",
-                 MB_OK | MB_ICONERROR);
+    show_message(nullptr, text::kCannotCreateWindow, MB_OK | MB_ICONERROR);
     return 0;
   }
   restore_window_placement(window);
   HACCEL accelerators =
       LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
   if (!accelerators) {
-    show_message(window, L"アクセラレータテーブルを取得できません。",
-                 MB_OK | MB_ICONERROR);
+    show_message(window, text::kCannotLoadAccelerators, MB_OK | MB_ICONERROR);
     return 0;
   }
   ShowWindow(window, show);

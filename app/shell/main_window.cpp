@@ -11,6 +11,8 @@
 #include "resource.h"
 #include "startup_fault.h"
 #include "text_conversion.h"
+#include "text_format.h"
+#include "texts.h"
 #include "viewport.h"
 #include "win32_support.h"
 
@@ -34,7 +36,7 @@ HWND MainWindow::create(HINSTANCE instance, const std::string& path) {
   auto* main_window = new (std::nothrow) MainWindow(instance, path);
   if (!main_window) return nullptr;
   // The object deletes itself at WM_NCDESTROY, also when creation fails.
-  return CreateWindowExW(0, kMainWindowClass, kApplicationName,
+  return CreateWindowExW(0, kMainWindowClass, as_wide(text::kApplicationName),
                          WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                          instance, main_window);
@@ -94,13 +96,13 @@ bool MainWindow::on_create() {
   functions_.reset(new (std::nothrow) FunctionList);
   view_.reset(new (std::nothrow) ViewSettings);
   if (!functions_ || !view_) {
-    show_message(window_, L"メモリが不足しています。", MB_OK | MB_ICONERROR);
+    show_message(window_, text::kOutOfMemory, MB_OK | MB_ICONERROR);
     return false;
   }
   images_ = ImageList_Create(16, 16, ILC_COLOR4 | ILC_MASK, 16, 16);
   create_toolbar();
   if (!create_graph_area()) {
-    show_message(window_, L"描画領域を作成できません。", MB_OK | MB_ICONERROR);
+    show_message(window_, text::kCannotCreateGraphArea, MB_OK | MB_ICONERROR);
     return false;
   }
   SetScrollRange(graph_, SB_HORZ, -kScrollLimit, kScrollLimit, FALSE);
@@ -115,8 +117,7 @@ bool MainWindow::on_create() {
       recompute_all(reporter, *view_, *functions_, points_);
     } else {
       if (path_.size() >= kPathBytes) {
-        show_message(window_, L"ファイルを開けません。",
-                     MB_OK | MB_ICONWARNING);
+        show_message(window_, text::kCannotOpenFile, MB_OK | MB_ICONWARNING);
       }
       make_document_empty();
       set_default_view(*view_);
@@ -156,14 +157,13 @@ void MainWindow::layout() {
 }
 
 void MainWindow::set_title() {
-  std::wstring title = kApplicationName;
-  if (path_.empty()) {
-    title += L" - [無題]";
-  } else {
-    title +=
-        L" - [" + widen(file_name_of(path_, file::is_path_lead_byte)) + L"]";
-  }
-  SendMessageW(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title.c_str()));
+  const std::u16string name =
+      path_.empty() ? std::u16string(text::kUntitled)
+                    : widen(file_name_of(path_, file::is_path_lead_byte));
+  const std::u16string title =
+      text::fill(text::kTitleFormat, {text::kApplicationName, name});
+  SendMessageW(window_, WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(as_wide(title.c_str())));
 }
 
 void MainWindow::make_document_empty() {

@@ -5,6 +5,7 @@
 
 #include "main_window.h"
 #include "resource.h"
+#include "texts.h"
 #include "win32_support.h"
 
 namespace kurvana {
@@ -13,16 +14,16 @@ namespace {
 
 struct ToolButton {
   int icon;
-  const wchar_t* label;
+  const char16_t* label;
   int command;
 };
 
 constexpr ToolButton kToolButtons[] = {
-    {IDI_TOOL_NEW, L"新規", IDT_NEW},
-    {IDI_TOOL_OPEN, L"開く", IDT_OPEN},
-    {IDI_TOOL_SAVE, L"上書き", IDT_SAVE},
-    {IDI_TOOL_FUNCTIONS, L"関数", IDT_FUNCTIONS},
-    {IDI_TOOL_GRAPH, L"グラフ", IDT_GRAPH},
+    {IDI_TOOL_NEW, text::kToolNew, IDT_NEW},
+    {IDI_TOOL_OPEN, text::kToolOpen, IDT_OPEN},
+    {IDI_TOOL_SAVE, text::kToolSave, IDT_SAVE},
+    {IDI_TOOL_FUNCTIONS, text::kToolFunctions, IDT_FUNCTIONS},
+    {IDI_TOOL_GRAPH, text::kToolGraph, IDT_GRAPH},
 };
 constexpr int kSeparatorBefore = 3;  // between the file and function groups
 
@@ -57,8 +58,8 @@ bool MainWindow::create_toolbar() {
   int slot = 0;
   for (int i = 0; i < 5; ++i) {
     // Each label is added on its own, so that its index is known.
-    std::wstring label = kToolButtons[i].label;
-    label.push_back(L'\0');
+    std::u16string label = kToolButtons[i].label;
+    label.push_back(u'\0');
     const LRESULT index = SendMessageW(toolbar_, TB_ADDSTRINGW, 0,
                                        reinterpret_cast<LPARAM>(label.c_str()));
     if (i == kSeparatorBefore) buttons[slot++] = separator();

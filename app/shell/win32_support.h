@@ -7,15 +7,23 @@
 
 namespace kurvana {
 
-extern const wchar_t kApplicationName[];  // caption of every message box
+// The program's texts are UTF-16 in char16_t; the W calls take the same
+// units as wchar_t.  These are the one place where one becomes the other.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+inline const wchar_t* as_wide(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
+}
+inline wchar_t* as_wide(char16_t* text) {
+  return reinterpret_cast<wchar_t*>(text);
+}
 
 // Narrow text of the system code page to UTF-16, and back.  The back
 // conversion fails (returns false) when a character has no narrow form.
-std::wstring widen(const std::string& text);
-bool narrow(const std::wstring& text, std::string* out);
+std::u16string widen(const std::string& text);
+bool narrow(const std::u16string& text, std::string* out);
 
 // A message box with the program's caption.
-int show_message(HWND owner, const wchar_t* text, UINT flags);
+int show_message(HWND owner, const char16_t* text, UINT flags);
 
 // Closes a registry key it owns.
 class RegistryKey {

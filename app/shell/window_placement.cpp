@@ -1,5 +1,6 @@
 // The main window's restored rectangle, kept per user in the registry.
 #include "file_services.h"
+#include "texts.h"
 #include "win32_support.h"
 
 namespace kurvana {
@@ -48,7 +49,7 @@ bool save_window_placement(HWND window) {
   RegistryKey key;
   if (key.create(HKEY_CURRENT_USER, kPlacementKey, KEY_WRITE) !=
       ERROR_SUCCESS) {
-    show_message(window, L"レジストリを開けません。", MB_OK | MB_ICONERROR);
+    show_message(window, text::kCannotOpenRegistry, MB_OK | MB_ICONERROR);
     return false;
   }
   WINDOWPLACEMENT placement = {};
@@ -63,8 +64,7 @@ bool save_window_placement(HWND window) {
     if (RegSetValueExW(key.get(), kValueNames[i], 0, REG_DWORD,
                        reinterpret_cast<const BYTE*>(&values[i]),
                        sizeof values[i]) != ERROR_SUCCESS) {
-      show_message(window, L"レジストリに書き込めません。",
-                   MB_OK | MB_ICONERROR);
+      show_message(window, text::kCannotWriteRegistry, MB_OK | MB_ICONERROR);
       return false;
     }
   }

@@ -119,14 +119,14 @@ TEST(CharacterIndex, CountsDoubleByteCharactersOnce) {
 }
 
 // A stand-in for the code page: ASCII as it is, "あ" from Shift-JIS.
-std::wstring widen_for_test(const std::string& text) {
-  std::wstring wide;
+std::u16string widen_for_test(const std::string& text) {
+  std::u16string wide;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text.compare(i, 2, kA) == 0) {
-      wide += L'あ';
+      wide += u'あ';
       ++i;
     } else {
-      wide += static_cast<wchar_t>(text[i]);
+      wide += static_cast<char16_t>(text[i]);
     }
   }
   return wide;
@@ -145,17 +145,17 @@ FunctionEntry entry_of(int32_t kind, uint32_t flags, const char* first,
 TEST(FormatListEntry, MarkAndFormOfEachKind) {
   const struct {
     FunctionEntry entry;
-    const wchar_t* line;
+    const char16_t* line;
   } rows[] = {
-      {entry_of(1, 1, "sin(x)"), L"■ y = sin(x)"},
-      {entry_of(1, 0, "x^2"), L"□ y = x^2"},
-      {entry_of(2, 1, "cos(t)", "sin(t)"), L"■ x = cos(t), y = sin(t)"},
-      {entry_of(3, 0, "2*t"), L"□ r = 2*t"},
-      {entry_of(4, 1, "x^2+y^2-1"), L"■ x^2+y^2-1 = 0"},
-      {entry_of(1, 0x3, "x"), L"■ y = x"},  // only bit 0 counts
-      {entry_of(1, 1, kA), L"■ y = あ"},
-      {entry_of(0, 1, "x"), L"(不正な型の関数です)"},
-      {entry_of(7, 0, "x"), L"(不正な型の関数です)"},
+      {entry_of(1, 1, "sin(x)"), u"■ y = sin(x)"},
+      {entry_of(1, 0, "x^2"), u"□ y = x^2"},
+      {entry_of(2, 1, "cos(t)", "sin(t)"), u"■ x = cos(t), y = sin(t)"},
+      {entry_of(3, 0, "2*t"), u"□ r = 2*t"},
+      {entry_of(4, 1, "x^2+y^2-1"), u"■ x^2+y^2-1 = 0"},
+      {entry_of(1, 0x3, "x"), u"■ y = x"},  // only bit 0 counts
+      {entry_of(1, 1, kA), u"■ y = あ"},
+      {entry_of(0, 1, "x"), u"(不正な型の関数です)"},
+      {entry_of(7, 0, "x"), u"(不正な型の関数です)"},
   };
   for (const auto& row : rows) {
     EXPECT_EQ(format_list_entry(row.entry, widen_for_test), row.line)
@@ -167,8 +167,8 @@ TEST(FormatListEntry, UnterminatedFieldIsReadWithinItsSize) {
   FunctionEntry entry = new_function_entry();
   std::memset(entry.expression, 'x', sizeof entry.expression);
   std::memset(entry.expression2, 'y', sizeof entry.expression2);
-  const std::wstring line = format_list_entry(entry, widen_for_test);
-  EXPECT_EQ(line, L"■ y = " + std::wstring(EXPRESSION_BYTES, L'x'));
+  const std::u16string line = format_list_entry(entry, widen_for_test);
+  EXPECT_EQ(line, u"■ y = " + std::u16string(EXPRESSION_BYTES, u'x'));
 }
 
 }  // namespace
