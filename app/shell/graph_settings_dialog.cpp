@@ -198,10 +198,7 @@ void SettingsDialog::on_ok() {
 // Stores the four fields in the working copy, then checks both ranges.
 bool SettingsDialog::accept_ranges() {
   for (const RangeField& field : kRangeFields) {
-    const std::optional<std::string> typed =
-        accepted_item_text(window, field.id);
-    if (!typed) return false;
-    working_.*field.value = parse_range(*typed);
+    working_.*field.value = parse_range(item_text_narrow(window, field.id));
   }
   if (working_.x_min >= working_.x_max) {
     warn(window, text::kXRangeInvalid);
