@@ -778,10 +778,12 @@ double pow(double x, double y) {
     const double t = ax - 1.0;
     const double w =
         (t * t) * (0.5 - t * (0.3333333333333333333333 - t * 0.25));
-    const double u = ivln2_h * t;
-    const double v = t * ivln2_l - w * ivln2;
-    t1 = truncated(u + v);
-    t2 = v - (t1 - u);
+    // t has up to 32 bits and ivln2_h 24: the product needs its low part,
+    // which y up to 2^64 would otherwise magnify to hundreds of ulps.
+    const Double2 u = two_product(ivln2_h, t);
+    const double v = (t * ivln2_l - w * ivln2) + u.lo;
+    t1 = truncated(u.hi + v);
+    t2 = v - (t1 - u.hi);
   } else {
     log2_split(ax, ix, &t1, &t2);
   }

@@ -15,7 +15,7 @@ constexpr size_t kLongestPath = 259;
 
 std::string temporary_name(const std::string& target, int attempt) {
   const size_t name_at =
-      target.size() - file_name_of(target, is_path_lead_byte).size();
+      target.size() - file_name_of(target, CodePage::kAnsi).size();
   const std::string digit(1, static_cast<char>('0' + attempt));
   std::string name = "~kv" + digit + ".tmp";
   // Beside a long path, a name no longer than the target's own still fits.

@@ -1,5 +1,6 @@
 // Code-page conversion through iconv, in CP932 (Shift-JIS as Windows has
-// it), so that native builds read and write the same texts as the program.
+// it) for every use, so that native builds read and write the same texts as
+// the program on a Japanese system.
 #include <iconv.h>
 
 #include <algorithm>
@@ -10,7 +11,7 @@
 
 #include "text_conversion.h"
 
-namespace kurvana::file {
+namespace kurvana {
 namespace {
 
 constexpr const char* kCodePage = "CP932";
@@ -65,7 +66,8 @@ char16_t utf16_unit(const char* pair) {
 bool reads_back_as(const char* bytes, size_t count, const char16_t* text,
                    size_t units) {
   std::vector<char16_t> back(units);
-  if (code_page_to_utf16(bytes, count, back.data(), units) != units) {
+  if (file::code_page_to_utf16(CodePage::kOem, bytes, count, back.data(),
+                               units) != units) {
     return false;
   }
   return std::equal(back.begin(), back.end(), text);
@@ -73,8 +75,14 @@ bool reads_back_as(const char* bytes, size_t count, const char16_t* text,
 
 }  // namespace
 
-size_t code_page_to_utf16(const char* text, size_t bytes, char16_t* out,
-                          size_t limit) {
+bool is_lead_byte(CodePage, unsigned char byte) {
+  return is_shift_jis_lead_byte(byte);
+}
+
+namespace file {
+
+size_t code_page_to_utf16(CodePage, const char* text, size_t bytes,
+                          char16_t* out, size_t limit) {
   std::vector<char> utf16(limit * 2);
   const auto written =
       Converter(kUtf16, kCodePage).convert({text, bytes}, utf16);
@@ -84,16 +92,13 @@ size_t code_page_to_utf16(const char* text, size_t bytes, char16_t* out,
   return units;
 }
 
-size_t utf16_to_code_page(const char16_t* text, size_t units, char* out,
-                          size_t limit) {
+size_t utf16_to_code_page(CodePage, const char16_t* text, size_t units,
+                          char* out, size_t limit) {
   const auto written = Converter(kCodePage, kUtf16)
                            .convert(utf16_bytes(text, units), {out, limit});
   if (!written || *written == 0) return 0;
   return reads_back_as(out, *written, text, units) ? *written : 0;
 }
 
-bool is_path_lead_byte(unsigned char byte) {
-  return is_shift_jis_lead_byte(byte);
-}
-
-}  // namespace kurvana::file
+}  // namespace file
+}  // namespace kurvana

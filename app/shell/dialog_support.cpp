@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "graph_area.h"  // fill_with_brush
+#include "text_conversion.h"
+#include "texts.h"
 #include "win32_support.h"
 
 namespace kurvana {
@@ -55,17 +57,17 @@ void set_item_text(HWND dialog, int id, const char16_t* text) {
   SetDlgItemTextW(dialog, id, as_wide(text));
 }
 
-std::string item_text_narrow(HWND dialog, int id) {
-  const std::u16string wide = item_text(dialog, id);
-  if (wide.empty()) return {};
-  const int units = static_cast<int>(wide.size());
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, as_wide(wide.data()), units,
-                                        nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string narrow_text(bytes, '\0');
-  WideCharToMultiByte(CP_ACP, 0, as_wide(wide.data()), units,
-                      narrow_text.data(), bytes, nullptr, nullptr);
-  return narrow_text;
+std::optional<std::string> item_text_narrow(HWND dialog, int id) {
+  return to_code_page(item_text(dialog, id), CodePage::kAnsi);
+}
+
+std::optional<std::string> accepted_item_text(HWND dialog, int id) {
+  std::optional<std::string> text = item_text_narrow(dialog, id);
+  if (!text) {
+    focus_item(dialog, id);
+    warn(dialog, text::kUnicodeToAnsiFailed);
+  }
+  return text;
 }
 
 bool is_checked(HWND dialog, int id) {
@@ -110,7 +112,5 @@ void select_text(HWND dialog, int id, size_t from, size_t to) {
 void select_nothing(HWND dialog, int id) {
   SendDlgItemMessageW(dialog, id, EM_SETSEL, static_cast<WPARAM>(-1), 0);
 }
-
-bool is_code_page_lead(unsigned char byte) { return IsDBCSLeadByte(byte) != 0; }
 
 }  // namespace kurvana

@@ -67,9 +67,12 @@ void warn(HWND dialog, const char16_t* text);
 // Texts of controls.
 std::u16string item_text(HWND dialog, int id);
 void set_item_text(HWND dialog, int id, const char16_t* text);
-// The control's text in the system's code page; characters it cannot spell
-// become its default character.
-std::string item_text_narrow(HWND dialog, int id);
+// The control's text in the ANSI code page; none when it has a character
+// that the code page cannot spell.
+std::optional<std::string> item_text_narrow(HWND dialog, int id);
+// The same, and when there is none, the conversion's warning with the
+// control focused.
+std::optional<std::string> accepted_item_text(HWND dialog, int id);
 
 // Check boxes and radio buttons.
 bool is_checked(HWND dialog, int id);
@@ -85,8 +88,6 @@ std::optional<int32_t> selected_choice(HWND dialog, int id);
 void focus_item(HWND dialog, int id);
 void select_text(HWND dialog, int id, size_t from, size_t to);
 void select_nothing(HWND dialog, int id);
-
-bool is_code_page_lead(unsigned char byte);
 
 // --- implementation of run_dialog -------------------------------------------
 

@@ -13,23 +13,23 @@ namespace {
 
 // Bytes of the character that starts at |at|: 2 for a lead byte followed
 // by a trail byte, else 1.
-size_t character_bytes(const std::string& text, size_t at,
-                       LeadBytePredicate is_lead) {
+size_t character_bytes(const std::string& text, size_t at, CodePage page) {
   const auto byte = static_cast<unsigned char>(text[at]);
-  return is_lead(byte) && at + 1 < text.size() ? 2 : 1;
+  return is_lead_byte(page, byte) && at + 1 < text.size() ? 2 : 1;
 }
 
-bool has_dot(const std::string& text, LeadBytePredicate is_lead) {
-  for (size_t at = 0; at < text.size();
-       at += character_bytes(text, at, is_lead)) {
+bool has_dot(const std::string& text, CodePage page) {
+  for (size_t at = 0; at < text.size(); at += character_bytes(text, at, page)) {
     if (text[at] == '.') return true;
   }
   return false;
 }
 
-// The texts of an entry's fields, which hold at most their size in bytes.
-std::string field_text(const char (&field)[EXPRESSION_BYTES]) {
-  return std::string(field, strnlen(field, sizeof field));
+// The text of an entry's field, which holds at most its size in bytes, as
+// the list shows it; empty when the code page refuses it.
+std::u16string shown_text(const char (&field)[EXPRESSION_BYTES]) {
+  return to_utf16({field, strnlen(field, sizeof field)}, CodePage::kAnsi)
+      .value_or(u"");
 }
 
 constexpr KindLayout kKindLayouts[] = {
@@ -41,8 +41,8 @@ constexpr KindLayout kKindLayouts[] = {
 
 }  // namespace
 
-void trim_number_text(std::string& text, LeadBytePredicate is_lead) {
-  if (!has_dot(text, is_lead)) return;
+void trim_number_text(std::string& text, CodePage page) {
+  if (!has_dot(text, page)) return;
   // Neither '0' nor '.' is a trail byte of a double-byte code page, so the
   // walk back cannot stop inside a character.
   while (!text.empty()) {
@@ -53,12 +53,12 @@ void trim_number_text(std::string& text, LeadBytePredicate is_lead) {
   }
 }
 
-std::string format_domain(double value, LeadBytePredicate is_lead) {
+std::string format_domain(double value, CodePage page) {
   // DBL_MAX takes 309 digits before the point; 512 bytes hold any double.
   char buffer[512];
   std::snprintf(buffer, sizeof buffer, "%f", value);
   std::string text = buffer;
-  trim_number_text(text, is_lead);
+  trim_number_text(text, page);
   return text;
 }
 
@@ -73,23 +73,21 @@ int32_t parse_range(const std::string& text) {
   return static_cast<int32_t>(value);
 }
 
-std::string cut_to_bytes(const std::string& text, size_t limit,
-                         LeadBytePredicate is_lead) {
+std::string cut_to_bytes(const std::string& text, size_t limit, CodePage page) {
   size_t end = 0;
   while (end < text.size()) {
-    const size_t next = end + character_bytes(text, end, is_lead);
+    const size_t next = end + character_bytes(text, end, page);
     if (next > limit) break;
     end = next;
   }
   return text.substr(0, end);
 }
 
-size_t character_index(const std::string& text, size_t offset,
-                       LeadBytePredicate is_lead) {
+size_t character_index(const std::string& text, size_t offset, CodePage page) {
   size_t index = 0;
   size_t at = 0;
   while (at < offset && at < text.size()) {
-    at += character_bytes(text, at, is_lead);
+    at += character_bytes(text, at, page);
     ++index;
   }
   return index + (offset > at ? offset - at : 0);
@@ -100,16 +98,16 @@ const KindLayout* kind_layout(int32_t kind) {
   return &kKindLayouts[kind - FUNCTION_EXPLICIT];
 }
 
-std::u16string format_list_entry(const FunctionEntry& entry, WidenText widen) {
+std::u16string format_list_entry(const FunctionEntry& entry) {
   const char16_t* mark =
       (entry.flags & FLAG_VISIBLE) ? text::kVisibleMark : text::kHiddenMark;
-  const std::u16string first = widen(field_text(entry.expression));
+  const std::u16string first = shown_text(entry.expression);
   switch (entry.kind) {
     case FUNCTION_EXPLICIT:
       return text::fill(text::kLineExplicit, {mark, first});
     case FUNCTION_PARAMETRIC:
       return text::fill(text::kLineParametric,
-                        {mark, first, widen(field_text(entry.expression2))});
+                        {mark, first, shown_text(entry.expression2)});
     case FUNCTION_POLAR:
       return text::fill(text::kLinePolar, {mark, first});
     case FUNCTION_IMPLICIT:

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "document.h"
-#include "text_conversion.h"  // LeadBytePredicate
+#include "text_conversion.h"  // CodePage
 #include "texts.h"
 
 namespace kurvana {
@@ -19,11 +19,11 @@ namespace kurvana {
 // when nothing follows it: "-10.000000" becomes "-10", "2.500000" "2.5".
 // A text without a dot (looked for character by character, so the trail
 // byte of a double-byte character is never taken for one) stays as it is.
-void trim_number_text(std::string& text, LeadBytePredicate is_lead);
+void trim_number_text(std::string& text, CodePage page);
 
 // A domain end as the definition dialog shows it: "%f", then trimmed.  Any
 // double fits, however large a value a document file brought.
-std::string format_domain(double value, LeadBytePredicate is_lead);
+std::string format_domain(double value, CodePage page);
 
 // A domain field read as strtod does: leading blanks skipped, the number
 // ends at the first character that does not belong to it, no number is 0.
@@ -36,14 +36,12 @@ int32_t parse_range(const std::string& text);
 
 // The longest head of |text| of at most |limit| bytes that ends on a
 // character boundary: a double-byte character is kept whole or dropped.
-std::string cut_to_bytes(const std::string& text, size_t limit,
-                         LeadBytePredicate is_lead);
+std::string cut_to_bytes(const std::string& text, size_t limit, CodePage page);
 
 // The character index of byte |offset| of |text|; offsets past the end
 // count one character per byte.  Each character of a double-byte code page
 // is one UTF-16 unit, so this is the index that an edit control selects by.
-size_t character_index(const std::string& text, size_t offset,
-                       LeadBytePredicate is_lead);
+size_t character_index(const std::string& text, size_t offset, CodePage page);
 
 // Choice lists: the text shown and the value stored.
 struct DensityChoice {
@@ -81,13 +79,9 @@ struct KindLayout {
 // kind.
 const KindLayout* kind_layout(int32_t kind);
 
-// Converts a narrow, NUL-terminated expression text into the list box's
-// text.
-using WidenText = std::u16string (*)(const std::string& text);
-
 // The list line of an entry: the visibility mark, then the kind's form with
-// the expression texts as they are; text::kLineUnknownKind for an unknown
-// kind.
-std::u16string format_list_entry(const FunctionEntry& entry, WidenText widen);
+// the expression texts as they are (ANSI code page); text::kLineUnknownKind
+// for an unknown kind.
+std::u16string format_list_entry(const FunctionEntry& entry);
 
 }  // namespace kurvana

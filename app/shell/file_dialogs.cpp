@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include "file_services.h"
+#include "text_conversion.h"
 #include "texts.h"
 #include "win32_support.h"
 
@@ -14,7 +15,7 @@ namespace {
 bool choose_file(HWND owner, std::string* path, const char16_t* title,
                  DWORD options, bool save) {
   char16_t buffer[kPathBytes] = {};
-  const std::u16string initial = widen(*path);
+  const std::u16string initial = to_utf16(*path, CodePage::kAnsi).value_or(u"");
   if (initial.size() < kPathBytes) initial.copy(buffer, initial.size());
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;  // the basic record
@@ -29,13 +30,14 @@ bool choose_file(HWND owner, std::string* path, const char16_t* title,
   const BOOL chosen =
       save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
   if (!chosen) return false;
-  std::string chosen_path;
   // A name the system code page cannot spell cannot be opened by path.
-  if (!narrow(buffer, &chosen_path) || chosen_path.size() >= kPathBytes) {
+  const std::optional<std::string> chosen_path =
+      to_code_page(buffer, CodePage::kAnsi);
+  if (!chosen_path || chosen_path->size() >= kPathBytes) {
     show_message(owner, text::kCannotOpenFile, MB_OK | MB_ICONWARNING);
     return false;
   }
-  *path = chosen_path;
+  *path = *chosen_path;
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include "dialog_text.h"
 #include "expression_check.h"
 #include "resource.h"
+#include "text_conversion.h"
 #include "texts.h"
 #include "win32_support.h"
 
@@ -17,7 +18,6 @@ namespace {
 constexpr UINT kExpressionFieldLimit = 255;
 constexpr UINT kDomainFieldLimit = 10;
 constexpr int32_t kNewDensity = 3;
-constexpr UINT kShiftJis = 932;
 
 // Offered by the colour chooser of every opening; all black at start.
 CustomColours custom_colours = {};
@@ -26,18 +26,14 @@ enum class Mode { kNew, kEdit };
 
 // The library's messages are Shift-JIS whatever the system's code page.
 std::u16string from_shift_jis(const char (&message)[kExpressionMessageBytes]) {
-  const int bytes = static_cast<int>(strnlen(message, sizeof message));
-  const int units =
-      MultiByteToWideChar(kShiftJis, 0, message, bytes, nullptr, 0);
-  if (units <= 0) return {};
-  std::u16string wide(units, u'\0');
-  MultiByteToWideChar(kShiftJis, 0, message, bytes, as_wide(wide.data()),
-                      units);
-  return wide;
+  return to_utf16({message, strnlen(message, sizeof message)},
+                  CodePage::kShiftJis)
+      .value_or(u"");
 }
 
 std::u16string field_text(const char (&field)[EXPRESSION_BYTES]) {
-  return widen(std::string(field, strnlen(field, sizeof field)));
+  return to_utf16({field, strnlen(field, sizeof field)}, CodePage::kAnsi)
+      .value_or(u"");
 }
 
 void store_text(const std::string& text, char (&field)[EXPRESSION_BYTES]) {
@@ -46,7 +42,8 @@ void store_text(const std::string& text, char (&field)[EXPRESSION_BYTES]) {
 }
 
 std::u16string domain_text(double value) {
-  return widen(format_domain(value, is_code_page_lead));
+  return to_utf16(format_domain(value, CodePage::kAnsi), CodePage::kAnsi)
+      .value_or(u"");
 }
 
 bool outside_domain_limit(double value) {
@@ -249,9 +246,10 @@ void DefinitionDialog::on_ok() {
 // and compiles it.
 bool DefinitionDialog::accept_expression(int field,
                                          char (&out)[EXPRESSION_BYTES]) {
+  const std::optional<std::string> typed = accepted_item_text(window, field);
+  if (!typed) return false;
   const std::string text =
-      cut_to_bytes(item_text_narrow(window, field), EXPRESSION_MAX_LENGTH,
-                   is_code_page_lead);
+      cut_to_bytes(*typed, EXPRESSION_MAX_LENGTH, CodePage::kAnsi);
   store_text(text, out);
   int32_t code = 0;
   int32_t position = -1;
@@ -270,7 +268,7 @@ void DefinitionDialog::report_expression(
     select_nothing(window, field);
   } else {
     const size_t at =
-        character_index(text, static_cast<size_t>(position), is_code_page_lead);
+        character_index(text, static_cast<size_t>(position), CodePage::kAnsi);
     select_text(window, field, at, at + 1);
   }
   focus_item(window, field);
@@ -278,7 +276,9 @@ void DefinitionDialog::report_expression(
 }
 
 bool DefinitionDialog::accept_domain_end(int field, double* value) {
-  *value = parse_domain(item_text_narrow(window, field));
+  const std::optional<std::string> typed = accepted_item_text(window, field);
+  if (!typed) return false;
+  *value = parse_domain(*typed);
   if (!outside_domain_limit(*value)) return true;
   warn(window, text::kDomainOutOfLimit);
   focus_item(window, field);

@@ -153,14 +153,13 @@ bool ListDialog::refused_when_full() const {
 }
 
 void ListDialog::add_line(const FunctionEntry& entry) const {
-  const std::u16string line = format_list_entry(entry, widen);
+  const std::u16string line = format_list_entry(entry);
   list(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
 }
 
 // Inserts the line of entry |index| at |index|.
 void ListDialog::insert_line(int index) const {
-  const std::u16string line =
-      format_list_entry(working_->entries[index], widen);
+  const std::u16string line = format_list_entry(working_->entries[index]);
   list(LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(line.c_str()));
 }
 

@@ -198,7 +198,10 @@ void SettingsDialog::on_ok() {
 // Stores the four fields in the working copy, then checks both ranges.
 bool SettingsDialog::accept_ranges() {
   for (const RangeField& field : kRangeFields) {
-    working_.*field.value = parse_range(item_text_narrow(window, field.id));
+    const std::optional<std::string> typed =
+        accepted_item_text(window, field.id);
+    if (!typed) return false;
+    working_.*field.value = parse_range(*typed);
   }
   if (working_.x_min >= working_.x_max) {
     warn(window, text::kXRangeInvalid);

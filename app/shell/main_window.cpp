@@ -158,8 +158,10 @@ void MainWindow::layout() {
 
 void MainWindow::set_title() {
   const std::u16string name =
-      path_.empty() ? std::u16string(text::kUntitled)
-                    : widen(file_name_of(path_, file::is_path_lead_byte));
+      path_.empty()
+          ? std::u16string(text::kUntitled)
+          : to_utf16(file_name_of(path_, CodePage::kAnsi), CodePage::kAnsi)
+                .value_or(u"");
   const std::u16string title =
       text::fill(text::kTitleFormat, {text::kApplicationName, name});
   SendMessageW(window_, WM_SETTEXT, 0,

@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 namespace kurvana {
 
 // The program's texts are UTF-16 in char16_t; the W calls take the same
@@ -16,11 +14,6 @@ inline const wchar_t* as_wide(const char16_t* text) {
 inline wchar_t* as_wide(char16_t* text) {
   return reinterpret_cast<wchar_t*>(text);
 }
-
-// Narrow text of the system code page to UTF-16, and back.  The back
-// conversion fails (returns false) when a character has no narrow form.
-std::u16string widen(const std::string& text);
-bool narrow(const std::u16string& text, std::string* out);
 
 // A message box with the program's caption.
 int show_message(HWND owner, const char16_t* text, UINT flags);

@@ -209,6 +209,7 @@ constexpr Row kRows[] = {
     {POW, 0x1.b7cdfd9d7bdbbp-34, 0x1.ecccccccccccdp+4, 0x0.730d67819e8b3p-1022},
     {POW, -0x1.000001ad7f29bp+0, 0x1.00000002p+31, -0x1.c2d02a3948591p+309},
     {POW, 0x1.cp+2, 0x1.5555555555555p-2, 0x1.e9b5dba58189dp+0},
+    {POW, 0x1.000003b76a57dp+0, -0x1.4525de54153f3p+31, 0x1.4030cc94a7f9fp-872},
     {POW, 0x1p-1, 0x1.0c8p+10, 0x0.0000000000001p-1022},
     {POW, 0x1p-1, 0x1.0ccp+10, 0x0p+0},
     {POW, 0x0.0000000000001p-1022, 0x1p-1, 0x1p-537},

@@ -10,6 +10,9 @@ namespace kurvana {
 namespace {
 
 constexpr size_t kLimit = 255;
+// Outside Windows every use converts in CP932.
+constexpr CodePage kPages[] = {CodePage::kAnsi, CodePage::kOem,
+                               CodePage::kShiftJis};
 
 struct Pair {
   const char* shift_jis;
@@ -34,6 +37,8 @@ TEST(TextConversionTest, ShiftJisBecomesUtf16) {
     ASSERT_TRUE(to_wide_text(field.data(), kLimit, pair.shift_jis));
     EXPECT_EQ(pair.utf16 + u'\0' + u'\0',
               field.substr(0, pair.utf16.size() + 2));
+    for (CodePage page : kPages)
+      EXPECT_EQ(to_utf16(pair.shift_jis, page), pair.utf16);
   }
 }
 
@@ -44,7 +49,14 @@ TEST(TextConversionTest, Utf16BecomesShiftJis) {
     ASSERT_TRUE(to_narrow_text(field.data(), kLimit, pair.utf16.c_str()));
     const std::string expected = std::string(pair.shift_jis) + '\0' + '\0';
     EXPECT_EQ(expected, field.substr(0, expected.size()));
+    for (CodePage page : kPages)
+      EXPECT_EQ(to_code_page(pair.utf16, page), pair.shift_jis);
   }
+}
+
+TEST(TextConversionTest, EmptyTextIsEmptyInBothDirections) {
+  EXPECT_EQ(to_utf16("", CodePage::kAnsi), u"");
+  EXPECT_EQ(to_code_page(u"", CodePage::kAnsi), "");
 }
 
 TEST(TextConversionTest, LimitCountsTheTerminator) {
@@ -63,6 +75,7 @@ TEST(TextConversionTest, InvalidShiftJisIsRefused) {
   for (const char* text : {"\x82", "x+\x81", "\x82\x7F"}) {
     SCOPED_TRACE(text);
     EXPECT_FALSE(to_wide_text(field, kLimit, text));
+    EXPECT_FALSE(to_utf16(text, CodePage::kAnsi));
   }
 }
 
@@ -79,6 +92,7 @@ TEST(TextConversionTest, TextOutsideShiftJisIsRefused) {
   for (const std::u16string& text : texts) {
     SCOPED_TRACE(testing::PrintToString(text));
     EXPECT_FALSE(to_narrow_text(field, kLimit, text.c_str()));
+    EXPECT_FALSE(to_code_page(text, CodePage::kAnsi));
   }
 }
 
@@ -105,13 +119,13 @@ const TitleCase kTitleCases[] = {
 
 TEST(FileName, FileNameIsTheLastPathComponent) {
   for (const TitleCase& row : kTitleCases) {
-    EXPECT_EQ(file_name_of(row.path, is_shift_jis_lead_byte), row.name)
+    EXPECT_EQ(file_name_of(row.path, CodePage::kShiftJis), row.name)
         << row.path;
   }
 }
 
 TEST(FileName, LeadByteAtTheEndDoesNotSwallowPastTheText) {
-  EXPECT_EQ(file_name_of("a\\\x95", is_shift_jis_lead_byte), "\x95");
+  EXPECT_EQ(file_name_of("a\\\x95", CodePage::kShiftJis), "\x95");
 }
 
 TEST(FileName, ShiftJisLeadBytes) {

@@ -35,28 +35,28 @@ TEST(TrimNumberText, RemovesTrailingZerosAndABareDot) {
   };
   for (const auto& row : rows) {
     std::string text = row.text;
-    trim_number_text(text, is_shift_jis_lead_byte);
+    trim_number_text(text, CodePage::kShiftJis);
     EXPECT_EQ(text, row.trimmed) << row.text;
   }
 }
 
 TEST(FormatDomain, ShowsShortestFixedText) {
-  EXPECT_EQ(format_domain(-10, is_shift_jis_lead_byte), "-10");
-  EXPECT_EQ(format_domain(6.25, is_shift_jis_lead_byte), "6.25");
-  EXPECT_EQ(format_domain(9999, is_shift_jis_lead_byte), "9999");
-  EXPECT_EQ(format_domain(0.0000001, is_shift_jis_lead_byte), "0");
-  EXPECT_EQ(format_domain(1.0 / 3, is_shift_jis_lead_byte), "0.333333");
+  EXPECT_EQ(format_domain(-10, CodePage::kShiftJis), "-10");
+  EXPECT_EQ(format_domain(6.25, CodePage::kShiftJis), "6.25");
+  EXPECT_EQ(format_domain(9999, CodePage::kShiftJis), "9999");
+  EXPECT_EQ(format_domain(0.0000001, CodePage::kShiftJis), "0");
+  EXPECT_EQ(format_domain(1.0 / 3, CodePage::kShiftJis), "0.333333");
 }
 
 // A document file may bring any double; the text holds all its digits.
 TEST(FormatDomain, HugeValuesFromAFileAreFormattedWhole) {
-  const std::string biggest = format_domain(DBL_MAX, is_shift_jis_lead_byte);
+  const std::string biggest = format_domain(DBL_MAX, CodePage::kShiftJis);
   EXPECT_EQ(biggest.size(), 309u);
   EXPECT_EQ(biggest.substr(0, 6), "179769");
-  const std::string lowest = format_domain(-DBL_MAX, is_shift_jis_lead_byte);
+  const std::string lowest = format_domain(-DBL_MAX, CodePage::kShiftJis);
   EXPECT_EQ(lowest, "-" + biggest);
-  EXPECT_EQ(format_domain(1e300, is_shift_jis_lead_byte).size(), 301u);
-  EXPECT_FALSE(format_domain(NAN, is_shift_jis_lead_byte).empty());
+  EXPECT_EQ(format_domain(1e300, CodePage::kShiftJis).size(), 301u);
+  EXPECT_FALSE(format_domain(NAN, CodePage::kShiftJis).empty());
 }
 
 TEST(ParseDomain, ReadsAsStrtodDoes) {
@@ -93,43 +93,29 @@ TEST(ParseRange, ReadsAsA32BitStrtolDoes) {
 }
 
 TEST(CutToBytes, KeepsWholeCharactersWithinTheLimit) {
-  EXPECT_EQ(cut_to_bytes(std::string(255, 'a'), 254, is_shift_jis_lead_byte),
+  EXPECT_EQ(cut_to_bytes(std::string(255, 'a'), 254, CodePage::kShiftJis),
             std::string(254, 'a'));
-  EXPECT_EQ(cut_to_bytes("sin(x)", 254, is_shift_jis_lead_byte), "sin(x)");
+  EXPECT_EQ(cut_to_bytes("sin(x)", 254, CodePage::kShiftJis), "sin(x)");
   // 255 bytes ending in a double-byte character: the character goes whole.
   const std::string blank_then_a = "x" + std::string(252, ' ') + kA;
-  EXPECT_EQ(cut_to_bytes(blank_then_a, 254, is_shift_jis_lead_byte),
+  EXPECT_EQ(cut_to_bytes(blank_then_a, 254, CodePage::kShiftJis),
             "x" + std::string(252, ' '));
   // 254 bytes ending in one fit exactly.
   const std::string fits = std::string(252, 'a') + kA;
-  EXPECT_EQ(cut_to_bytes(fits, 254, is_shift_jis_lead_byte), fits);
+  EXPECT_EQ(cut_to_bytes(fits, 254, CodePage::kShiftJis), fits);
   // A lead byte at the very end has no trail: it is one byte.
-  EXPECT_EQ(cut_to_bytes("ab\x82", 3, is_shift_jis_lead_byte), "ab\x82");
+  EXPECT_EQ(cut_to_bytes("ab\x82", 3, CodePage::kShiftJis), "ab\x82");
 }
 
 TEST(CharacterIndex, CountsDoubleByteCharactersOnce) {
   const std::string text = std::string("2") + kA + "+)";  // bytes 2 82 A0 + )
-  EXPECT_EQ(character_index(text, 0, is_shift_jis_lead_byte), 0u);
-  EXPECT_EQ(character_index(text, 1, is_shift_jis_lead_byte), 1u);
-  EXPECT_EQ(character_index(text, 3, is_shift_jis_lead_byte), 2u);
-  EXPECT_EQ(character_index(text, 4, is_shift_jis_lead_byte), 3u);
+  EXPECT_EQ(character_index(text, 0, CodePage::kShiftJis), 0u);
+  EXPECT_EQ(character_index(text, 1, CodePage::kShiftJis), 1u);
+  EXPECT_EQ(character_index(text, 3, CodePage::kShiftJis), 2u);
+  EXPECT_EQ(character_index(text, 4, CodePage::kShiftJis), 3u);
   // Past the end (an empty text reports position 1).
-  EXPECT_EQ(character_index("", 1, is_shift_jis_lead_byte), 1u);
-  EXPECT_EQ(character_index(text, 6, is_shift_jis_lead_byte), 5u);
-}
-
-// A stand-in for the code page: ASCII as it is, "あ" from Shift-JIS.
-std::u16string widen_for_test(const std::string& text) {
-  std::u16string wide;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text.compare(i, 2, kA) == 0) {
-      wide += u'あ';
-      ++i;
-    } else {
-      wide += static_cast<char16_t>(text[i]);
-    }
-  }
-  return wide;
+  EXPECT_EQ(character_index("", 1, CodePage::kShiftJis), 1u);
+  EXPECT_EQ(character_index(text, 6, CodePage::kShiftJis), 5u);
 }
 
 FunctionEntry entry_of(int32_t kind, uint32_t flags, const char* first,
@@ -158,8 +144,7 @@ TEST(FormatListEntry, MarkAndFormOfEachKind) {
       {entry_of(7, 0, "x"), u"(不正な型の関数です)"},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(format_list_entry(row.entry, widen_for_test), row.line)
-        << row.entry.kind;
+    EXPECT_EQ(format_list_entry(row.entry), row.line) << row.entry.kind;
   }
 }
 
@@ -167,7 +152,7 @@ TEST(FormatListEntry, UnterminatedFieldIsReadWithinItsSize) {
   FunctionEntry entry = new_function_entry();
   std::memset(entry.expression, 'x', sizeof entry.expression);
   std::memset(entry.expression2, 'y', sizeof entry.expression2);
-  const std::u16string line = format_list_entry(entry, widen_for_test);
+  const std::u16string line = format_list_entry(entry);
   EXPECT_EQ(line, u"■ y = " + std::u16string(EXPRESSION_BYTES, u'x'));
 }
 
