@@ -51,6 +51,19 @@ def closest_to_half_pi_multiple(exponent):
     return best
 
 
+def odd_huge_arguments():
+    """Huge doubles with an odd significand m whose bit of 2/pi at the
+    position that multiplies m by 2 is set: it decides n mod 4."""
+    with mp.workprec(1600):
+        bits = int(mp.floor((2 / mp.pi) * mpf(2) ** 1500))
+    args = []
+    for start in (3, 40, 150, 500, 960):
+        q = next(q for q in range(start, 972) if bits >> (1500 - (q - 1)) & 1)
+        m = 2**52 + (q * 0x9E3779B97F4A7C15) % 2**52 | 1
+        args.append(math.ldexp(m, q))
+    return args
+
+
 def nearest_double(value):
     return float(value)
 
@@ -60,6 +73,7 @@ def trig_arguments():
             6.0 ** 10, 1e16 / math.e, 1e22, 2.0 ** 1023, DBL_MAX, -DBL_MAX,
             TINY, 2.0 ** -1022, 1e-300, 1e300, -1e22,
             823549.6, 6381956970095103 * 2.0 ** 797, 1e6, 2.0 ** 20 + 0.5]
+    args += odd_huge_arguments()
     for k in (3, 5, 10, 100, 10**6):
         args.append(nearest_double(k * mp.pi / 2))
     for exponent in (1, 5, 12, 19, 20, 21, 30, 52, 60, 100, 300, 797, 1000,

@@ -56,6 +56,11 @@ constexpr TrigRow kTrigRows[] = {
     {0x1.6ac5b262ca1ffp+849, 0x1p+0, -0x1.14ae72e6ba22fp-61, -0x1.d9ba9a7975636p+60},
     {0x1.e848p+19, -0x1.6664b2568d867p-2, 0x1.df9df9906d32cp-1, -0x1.7e9768ab734cp-2},
     {0x1.000008p+20, 0x1.7c2bb1d7c0924p-1, 0x1.56f3082d8f8a6p-1, 0x1.1bc8d2742d22ap+0},
+    {0x1.de6e5fd29f055p+56, -0x1.d41514e10b658p-1, -0x1.9eef8b9c24385p-2, 0x1.20ca1cdff8f2fp+1},
+    {0x1.b04fbe3a36349p+92, 0x1.ffea71bcd2775p-1, -0x1.2920b87cce1c9p-6, -0x1.b90eb6c692917p+5},
+    {0x1.8cc6a14ef3063p+203, 0x1.dc2813e00ac16p-1, 0x1.7865fccf55f79p-2, 0x1.43d93b7a2e068p+1},
+    {0x1.02b791b59cd43p+555, -0x1.eab56f3d9530ep-1, -0x1.2439bdeb5ddd6p-2, 0x1.ade0da879e5c7p+1},
+    {0x1.ff156d69bcad5p+1013, -0x1.48b4d3e034f0ep-7, 0x1.fff967b5a5d63p-1, -0x1.48b90fd211bc2p-7},
     {0x1.2d97c7f3321d2p+2, -0x1p+0, -0x1.a79394c9e8a0ap-53, 0x1.3570efd768923p+52},
     {0x1.f6a7a2955385ep+2, 0x1p+0, 0x1.60fafbfd97309p-52, 0x1.735453027d7c4p+51},
     {0x1.f6a7a2955385ep+3, 0x1.60fafbfd97309p-51, -0x1p+0, -0x1.60fafbfd97309p-51},
@@ -246,26 +251,41 @@ double evaluate(Function function, double x, double y) {
   }
 }
 
+// Beyond the 1-ulp bound, the functions are correctly rounded on all but a
+// few of these arguments; a loss of the extra precision shows here.
+constexpr int kMostNotCorrectlyRounded = 4;
+
 TEST(MathAccuracy, TrigonometryIsWithinOneUlpOnHardArguments) {
+  int inexact = 0;
   for (const TrigRow& row : kTrigRows) {
     SCOPED_TRACE(testing::Message() << std::hexfloat << "x = " << row.x);
-    EXPECT_LE(ulps_apart(eval::math::sin(row.x), row.sin), 1u) << "sin";
-    EXPECT_LE(ulps_apart(eval::math::cos(row.x), row.cos), 1u) << "cos";
-    EXPECT_LE(ulps_apart(eval::math::tan(row.x), row.tan), 1u) << "tan";
+    const uint64_t errors[] = {
+        ulps_apart(eval::math::sin(row.x), row.sin),
+        ulps_apart(eval::math::cos(row.x), row.cos),
+        ulps_apart(eval::math::tan(row.x), row.tan),
+    };
+    EXPECT_LE(errors[0], 1u) << "sin";
+    EXPECT_LE(errors[1], 1u) << "cos";
+    EXPECT_LE(errors[2], 1u) << "tan";
+    for (const uint64_t error : errors) inexact += error != 0;
     // Odd and even: the reduction of -x mirrors that of x.
     EXPECT_EQ(eval::math::sin(-row.x), -eval::math::sin(row.x));
     EXPECT_EQ(eval::math::cos(-row.x), eval::math::cos(row.x));
   }
+  EXPECT_LE(inexact, kMostNotCorrectlyRounded);
 }
 
 TEST(MathAccuracy, OtherFunctionsAreWithinOneUlpOnHardArguments) {
+  int inexact = 0;
   for (const Row& row : kRows) {
     const double value = evaluate(row.function, row.x, row.y);
+    inexact += ulps_apart(value, row.expected) != 0;
     EXPECT_LE(ulps_apart(value, row.expected), 1u)
         << "function " << row.function << std::hexfloat << " x = " << row.x
         << " y = " << row.y << " gives " << value << ", expected "
         << row.expected;
   }
+  EXPECT_LE(inexact, kMostNotCorrectlyRounded);
 }
 
 TEST(MathAccuracy, SpecialArgumentsGiveTheIeeeResults) {
