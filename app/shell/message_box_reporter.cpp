@@ -3,6 +3,7 @@
 #include <string>
 
 #include "texts.h"
+#include "win32_support.h"
 
 namespace kurvana {
 
@@ -25,8 +26,7 @@ UINT icon_style(MessageIcon icon) {
 void MessageBoxReporter::show(std::u16string_view text, MessageIcon icon) {
   // Both are UTF-16 on Windows; the copy adds the terminator the view lacks.
   const std::wstring wide(text.begin(), text.end());
-  MessageBoxW(owner_, wide.c_str(),
-              reinterpret_cast<const wchar_t*>(text::kApplicationName),
+  MessageBoxW(owner_, wide.c_str(), as_wide(text::kApplicationName),
               MB_OK | icon_style(icon));
 }
 
