@@ -11,6 +11,7 @@
 #include "file_services.h"
 #include "function_list_dialog.h"
 #include "graph_settings_dialog.h"
+#include "handle_owners.h"
 #include "main_window.h"
 #include "message_box_reporter.h"
 #include "metafile_copy.h"
@@ -18,7 +19,6 @@
 #include "resource.h"
 #include "texts.h"
 #include "win32_support.h"
-#include "window_dc.h"
 
 namespace kurvana {
 
@@ -178,12 +178,13 @@ void MainWindow::open_file(const std::string& path) {
 
 void MainWindow::on_drop_files(HDROP drop) {
   char name[kPathBytes + 1] = {};
-  if (DragQueryFileA(drop, 0, name, kPathBytes) == 0) {
-    show_message(window_, text::kCannotGetDroppedName, MB_OK | MB_ICONERROR);
-    DragFinish(drop);
-    return;
+  {
+    const DropHandle files(drop);
+    if (DragQueryFileA(files.get(), 0, name, kPathBytes) == 0) {
+      show_message(window_, text::kCannotGetDroppedName, MB_OK | MB_ICONERROR);
+      return;
+    }
   }
-  DragFinish(drop);
   if (!save_prompt()) return;
   open_file(name);
 }

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "handle_owners.h"
+
 namespace kurvana {
 
 // Runs the modal dialog |resource| owned by |owner| on |state|: a class
@@ -54,10 +56,8 @@ void fill_swatch(HWND dialog, int id, const SolidBrush& brush);
 template <typename Fill>
 void paint_with_swatches(HWND dialog, Fill fill) {
   InvalidateRect(dialog, nullptr, FALSE);
-  PAINTSTRUCT paint;
-  BeginPaint(dialog, &paint);
+  const PaintScope paint(dialog);
   fill();
-  EndPaint(dialog, &paint);
 }
 
 // A refused input: the message with the program's caption and the warning

@@ -1,19 +1,20 @@
 #include "graph_area.h"
 
-#include <new>
+#include <memory>
 
 #include "gdi_sink.h"
+#include "handle_owners.h"
 #include "resource.h"
 #include "viewport.h"
-#include "window_dc.h"
+#include "win32_support.h"
 
 namespace kurvana {
 
 namespace {
 
+// The graph area's copy of the attached block lives in its window data.
 const GraphDocument* attached(HWND graph) {
-  return reinterpret_cast<const GraphDocument*>(
-      GetWindowLongPtrW(graph, GWLP_USERDATA));
+  return window_data<GraphDocument>(graph);
 }
 
 void draw_document(HWND graph, HDC dc, const RECT& client) {
@@ -29,10 +30,8 @@ void on_paint(HWND graph) {
   GetClientRect(graph, &client);
   // The whole area is repainted, whatever part was damaged.
   InvalidateRect(graph, nullptr, FALSE);
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(graph, &paint);
-  draw_document(graph, dc, client);
-  EndPaint(graph, &paint);
+  const PaintScope paint(graph);
+  draw_document(graph, paint.dc(), client);
 }
 
 void on_scroll(HWND graph, int bar, WPARAM request) {
@@ -51,12 +50,10 @@ void on_scroll(HWND graph, int bar, WPARAM request) {
 
 // A null block detaches the document.
 void on_attach(HWND graph, LPARAM block) {
-  delete attached(graph);
-  auto* document =
-      block ? new (std::nothrow)
-                  GraphDocument(*reinterpret_cast<GraphDocument*>(block))
-            : nullptr;
-  SetWindowLongPtrW(graph, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(document));
+  take_window_data<GraphDocument>(graph);
+  if (!block) return;
+  give_window_data(graph, std::make_unique<GraphDocument>(
+                              *reinterpret_cast<GraphDocument*>(block)));
 }
 
 LRESULT CALLBACK graph_area_procedure(HWND graph, UINT message, WPARAM wparam,
@@ -77,8 +74,7 @@ LRESULT CALLBACK graph_area_procedure(HWND graph, UINT message, WPARAM wparam,
       on_attach(graph, lparam);
       return 0;
     case WM_NCDESTROY:
-      delete attached(graph);
-      SetWindowLongPtrW(graph, GWLP_USERDATA, 0);
+      take_window_data<GraphDocument>(graph);
       break;
     default:
       break;

@@ -33,17 +33,22 @@ bool MainWindow::register_class(HINSTANCE instance) {
 }
 
 HWND MainWindow::create(HINSTANCE instance, const std::string& path) {
-  auto* main_window = new (std::nothrow) MainWindow(instance, path);
+  std::unique_ptr<MainWindow> main_window(new (std::nothrow)
+                                              MainWindow(instance, path));
   if (!main_window) return nullptr;
-  // The object deletes itself at WM_NCDESTROY, also when creation fails.
+  // WM_NCCREATE hands the object to the window, which deletes it at
+  // WM_NCDESTROY, also when creation fails; a window that never got it
+  // leaves it here.
   return CreateWindowExW(0, kMainWindowClass, as_wide(text::kApplicationName),
                          WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                         instance, main_window);
+                         instance, &main_window);
 }
 
 MainWindow::MainWindow(HINSTANCE instance, std::string path)
-    : instance_(instance), path_(std::move(path)) {}
+    : instance_(instance),
+      images_(ImageList_Create(16, 16, ILC_COLOR4 | ILC_MASK, 16, 16)),
+      path_(std::move(path)) {}
 
 MainWindow::~MainWindow() = default;
 
@@ -51,16 +56,15 @@ LRESULT CALLBACK MainWindow::procedure(HWND window, UINT message, WPARAM wparam,
                                        LPARAM lparam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-    auto* self = static_cast<MainWindow*>(create->lpCreateParams);
-    self->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    auto& owner =
+        *static_cast<std::unique_ptr<MainWindow>*>(create->lpCreateParams);
+    owner->window_ = window;
+    give_window_data(window, std::move(owner));
   }
-  auto* self =
-      reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  MainWindow* self = window_data<MainWindow>(window);
   if (!self) return DefWindowProcW(window, message, wparam, lparam);
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    delete self;
+    take_window_data<MainWindow>(window);
     return DefWindowProcW(window, message, wparam, lparam);
   }
   return self->handle(message, wparam, lparam);
@@ -99,7 +103,6 @@ bool MainWindow::on_create() {
     show_message(window_, text::kOutOfMemory, MB_OK | MB_ICONERROR);
     return false;
   }
-  images_ = ImageList_Create(16, 16, ILC_COLOR4 | ILC_MASK, 16, 16);
   create_toolbar();
   if (!create_graph_area()) {
     show_message(window_, text::kCannotCreateGraphArea, MB_OK | MB_ICONERROR);
@@ -186,8 +189,6 @@ void MainWindow::on_close() {
 
 void MainWindow::on_destroy() {
   DragAcceptFiles(window_, FALSE);
-  if (images_) ImageList_Destroy(images_);
-  images_ = nullptr;
   // The graph area is destroyed after this handler: it must not paint from
   // the freed records.
   if (graph_) SendMessageW(graph_, WM_GRAPH_ATTACH, 0, 0);

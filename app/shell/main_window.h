@@ -11,6 +11,7 @@
 
 #include "document.h"
 #include "graph_area.h"
+#include "win32_support.h"
 
 namespace kurvana {
 
@@ -27,6 +28,7 @@ class MainWindow {
   MainWindow& operator=(const MainWindow&) = delete;
 
  private:
+  friend struct std::default_delete<MainWindow>;
   MainWindow(HINSTANCE instance, std::string path);
   ~MainWindow();
 
@@ -65,7 +67,7 @@ class MainWindow {
   HWND window_ = nullptr;
   HWND graph_ = nullptr;
   HWND toolbar_ = nullptr;
-  HIMAGELIST images_ = nullptr;
+  ImageList images_;  // the toolbar's, kept until the toolbar is gone
   std::unique_ptr<FunctionList> functions_;
   std::unique_ptr<ViewSettings> view_;
   PointTable points_;

@@ -45,14 +45,15 @@ TBBUTTON separator() {
 }  // namespace
 
 bool MainWindow::create_toolbar() {
-  if (images_) add_images(instance_, images_);
+  if (images_.get()) add_images(instance_, images_.get());
   toolbar_ = CreateWindowExW(
       0, TOOLBARCLASSNAMEW, nullptr,
       WS_CHILD | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_ADJUSTABLE, 0, 0, 0, 0,
       window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TOOLBAR)),
       instance_, nullptr);
   if (!toolbar_) return false;
-  SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
+  SendMessageW(toolbar_, TB_SETIMAGELIST, 0,
+               reinterpret_cast<LPARAM>(images_.get()));
   SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   TBBUTTON buttons[6] = {};
   int slot = 0;

@@ -2,6 +2,11 @@
 #pragma once
 
 #include <windows.h>
+// windows.h first
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <memory>
 
 namespace kurvana {
 
@@ -52,5 +57,56 @@ class IconHandle {
  private:
   HICON icon_;
 };
+
+// An image list, destroyed on destruction.
+class ImageList {
+ public:
+  explicit ImageList(HIMAGELIST images) : images_(images) {}
+  ImageList(const ImageList&) = delete;
+  ImageList& operator=(const ImageList&) = delete;
+  ~ImageList() {
+    if (images_) ImageList_Destroy(images_);
+  }
+  HIMAGELIST get() const { return images_; }
+
+ private:
+  HIMAGELIST images_;
+};
+
+// The files of a WM_DROPFILES message, released on destruction.
+class DropHandle {
+ public:
+  explicit DropHandle(HDROP drop) : drop_(drop) {}
+  DropHandle(const DropHandle&) = delete;
+  DropHandle& operator=(const DropHandle&) = delete;
+  ~DropHandle() {
+    if (drop_) DragFinish(drop_);
+  }
+  HDROP get() const { return drop_; }
+
+ private:
+  HDROP drop_;
+};
+
+// An object owned through a window's GWLP_USERDATA.  give_window_data
+// stores it there (deleting one stored before); take_window_data takes it
+// back, leaving null, so that the caller's owner deletes it.
+template <typename T>
+T* window_data(HWND window) {
+  return reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+template <typename T>
+std::unique_ptr<T> take_window_data(HWND window) {
+  return std::unique_ptr<T>(
+      reinterpret_cast<T*>(SetWindowLongPtrW(window, GWLP_USERDATA, 0)));
+}
+
+template <typename T>
+void give_window_data(HWND window, std::unique_ptr<T> object) {
+  take_window_data<T>(window);
+  SetWindowLongPtrW(window, GWLP_USERDATA,
+                    reinterpret_cast<LONG_PTR>(object.release()));
+}
 
 }  // namespace kurvana
