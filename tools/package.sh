@@ -7,7 +7,9 @@
 #   kurvana-<version>-setup.exe   the installer (NSIS)
 #   kurvana-<version>-win32.zip   the same files, for use without setup
 #
-# Knobs: PACKAGE_DIR (default build/package), and those of tools/lib.sh
+# Knobs: PACKAGE_DIR (default build/package); PACKAGE_FROM, a cross build
+# folder to package instead (e.g. build/win, which the tests build; it is
+# brought up to date, not reconfigured); and those of tools/lib.sh
 # (BUILD_ROOT, JOBS).
 set -euo pipefail
 # shellcheck source=tools/lib.sh
@@ -16,14 +18,22 @@ set -euo pipefail
 out=${PACKAGE_DIR:-$BUILD_ROOT/package}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-build="$out/win"
 
 kv_begin
 kv_setup
-kv_configure "$build" "$kv_tmp/configure.log" \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
-  -DKURVANA_WERROR=ON -DKURVANA_TESTS=OFF || kv_die "configure failed"
-kv_build "$build" "$kv_tmp/build.log" || kv_die "build failed"
+if [ -n "${PACKAGE_FROM:-}" ]; then
+  build=$(realpath "$PACKAGE_FROM")
+  [ -f "$build/CPackConfig.cmake" ] ||
+    kv_die "$build is no configured cross build"
+  kv_build "$build" "$kv_tmp/build.log" kurvana eval ||
+    kv_die "build failed"
+else
+  build="$out/win"
+  kv_configure "$build" "$kv_tmp/configure.log" \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+    -DKURVANA_WERROR=ON -DKURVANA_TESTS=OFF || kv_die "configure failed"
+  kv_build "$build" "$kv_tmp/build.log" || kv_die "build failed"
+fi
 
 rm -f "$out"/kurvana-*-setup.exe "$out"/kurvana-*-win32.zip
 if ! (cd "$build" && cpack -B "$out") >"$kv_tmp/cpack.log" 2>&1; then
