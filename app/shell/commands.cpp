@@ -5,7 +5,6 @@
 #include <shellapi.h>
 
 #include <memory>
-#include <new>
 
 #include "document_file.h"
 #include "file_services.h"
@@ -157,15 +156,8 @@ void MainWindow::about() {
 // succeeded, so a failed open never leaves a partial document under the
 // previous file's name.
 void MainWindow::open_file(const std::string& path) {
-  auto functions =
-      std::unique_ptr<FunctionList>(new (std::nothrow) FunctionList);
-  auto view = std::unique_ptr<ViewSettings>(new (std::nothrow) ViewSettings);
-  if (!functions || !view) {
-    show_message(window_, text::kOutOfMemory, MB_OK | MB_ICONERROR);
-    return;
-  }
-  *functions = *functions_;
-  *view = *view_;
+  auto functions = std::make_unique<FunctionList>(*functions_);
+  auto view = std::make_unique<ViewSettings>(*view_);
   MessageBoxReporter reporter(window_);
   if (!load_document(reporter, path.c_str(), *view, *functions)) return;
   *functions_ = *functions;

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "boundary.h"
 #include "handle_owners.h"
 
 namespace kurvana {
@@ -100,11 +101,20 @@ INT_PTR CALLBACK dialog_procedure(HWND window, UINT message, WPARAM wparam,
     SetWindowLongPtrW(window, DWLP_USER, lparam);
     auto* state = reinterpret_cast<State*>(lparam);
     state->window = window;
-    return state->on_init();
+    // A dialog whose state could not be set up ends at once.
+    bool ready = false;
+    const INT_PTR result = guarded(window, INT_PTR{TRUE}, [&] {
+      const INT_PTR shown = state->on_init();
+      ready = true;
+      return shown;
+    });
+    if (!ready) EndDialog(window, 0);
+    return result;
   }
   auto* state = reinterpret_cast<State*>(GetWindowLongPtrW(window, DWLP_USER));
   if (!state) return FALSE;
-  return state->handle(message, wparam, lparam);
+  return guarded(window, INT_PTR{FALSE},
+                 [&] { return state->handle(message, wparam, lparam); });
 }
 
 }  // namespace detail

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <optional>
 #include <utility>
 
@@ -70,14 +69,10 @@ class ListDialog {
   std::unique_ptr<FunctionList> working_;
 };
 
-// Without a working copy no button may run: the dialog ends at once.
+// Without a working copy no button may run: when it cannot be had, the
+// dialog procedure ends the dialog at once.
 INT_PTR ListDialog::on_init() {
-  working_.reset(new (std::nothrow) FunctionList);
-  if (!working_) {
-    show_message(window, text::kOutOfMemory, MB_OK | MB_ICONERROR);
-    EndDialog(window, 0);
-    return TRUE;
-  }
+  working_ = std::make_unique<FunctionList>();
   const uint32_t count = std::min<uint32_t>(document_.count, MAX_FUNCTIONS);
   for (uint32_t i = 0; i < count; ++i) add_line(document_.entries[i]);
   *working_ = document_;

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "boundary.h"
 #include "gdi_sink.h"
 #include "handle_owners.h"
 #include "resource.h"
@@ -56,8 +57,7 @@ void on_attach(HWND graph, LPARAM block) {
                               *reinterpret_cast<GraphDocument*>(block)));
 }
 
-LRESULT CALLBACK graph_area_procedure(HWND graph, UINT message, WPARAM wparam,
-                                      LPARAM lparam) {
+LRESULT handle_message(HWND graph, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CREATE:
       return 0;
@@ -80,6 +80,13 @@ LRESULT CALLBACK graph_area_procedure(HWND graph, UINT message, WPARAM wparam,
       break;
   }
   return DefWindowProcW(graph, message, wparam, lparam);
+}
+
+LRESULT CALLBACK graph_area_procedure(HWND graph, UINT message, WPARAM wparam,
+                                      LPARAM lparam) {
+  return guarded(graph, LRESULT{0}, [&] {
+    return handle_message(graph, message, wparam, lparam);
+  });
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "boundary.h"
 #include "file_services.h"
 #include "graph_area.h"
 #include "main_window.h"
@@ -67,5 +68,7 @@ int run_program(HINSTANCE instance, const char* tail, int show) {
 }  // namespace kurvana
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int show) {
-  return kurvana::run_program(instance, tail ? tail : "", show);
+  return kurvana::guarded(HWND{nullptr}, 0, [&] {
+    return kurvana::run_program(instance, tail ? tail : "", show);
+  });
 }

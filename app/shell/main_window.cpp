@@ -2,8 +2,7 @@
 
 #include <shellapi.h>
 
-#include <new>
-
+#include "boundary.h"
 #include "document_file.h"
 #include "file_services.h"
 #include "message_box_reporter.h"
@@ -33,9 +32,7 @@ bool MainWindow::register_class(HINSTANCE instance) {
 }
 
 HWND MainWindow::create(HINSTANCE instance, const std::string& path) {
-  std::unique_ptr<MainWindow> main_window(new (std::nothrow)
-                                              MainWindow(instance, path));
-  if (!main_window) return nullptr;
+  std::unique_ptr<MainWindow> main_window(new MainWindow(instance, path));
   // WM_NCCREATE hands the object to the window, which deletes it at
   // WM_NCDESTROY, also when creation fails; a window that never got it
   // leaves it here.
@@ -67,7 +64,10 @@ LRESULT CALLBACK MainWindow::procedure(HWND window, UINT message, WPARAM wparam,
     take_window_data<MainWindow>(window);
     return DefWindowProcW(window, message, wparam, lparam);
   }
-  return self->handle(message, wparam, lparam);
+  // A failed WM_CREATE stops the window's creation.
+  const LRESULT failed = message == WM_CREATE ? -1 : 0;
+  return guarded(window, failed,
+                 [&] { return self->handle(message, wparam, lparam); });
 }
 
 LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -97,12 +97,8 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
 // Creation stops (and the window is not made) when the document or the
 // graph area cannot be had, so the program never runs without them.
 bool MainWindow::on_create() {
-  functions_.reset(new (std::nothrow) FunctionList);
-  view_.reset(new (std::nothrow) ViewSettings);
-  if (!functions_ || !view_) {
-    show_message(window_, text::kOutOfMemory, MB_OK | MB_ICONERROR);
-    return false;
-  }
+  functions_ = std::make_unique<FunctionList>();
+  view_ = std::make_unique<ViewSettings>();
   create_toolbar();
   if (!create_graph_area()) {
     show_message(window_, text::kCannotCreateGraphArea, MB_OK | MB_ICONERROR);
