@@ -39,7 +39,7 @@ bool run_operation(Reporter& reporter, Steps steps) {
     error = FileError::kOutOfMemory;
   }
   if (error == FileError::kNone) return true;
-  reporter.show(file::error_message(error), MessageIcon::Warning);
+  reporter.show(file::error_message(error), MessageIcon::kWarning);
   return false;
 }
 
@@ -56,7 +56,7 @@ FileError check_header(const file::Header& header) {
 uint32_t accepted_count(Reporter& reporter, uint32_t stored) {
   if (stored <= MAX_FUNCTIONS) return stored;
   reporter.show(file::too_many_functions_message(MAX_FUNCTIONS),
-                MessageIcon::Warning);
+                MessageIcon::kWarning);
   return MAX_FUNCTIONS;
 }
 

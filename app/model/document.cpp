@@ -12,9 +12,9 @@ void set_default_view(ViewSettings& view) {
   view.zoom_percent = 100;
   view.axis_width = 3;
   view.graph_width = 2;
-  view.axis_colour = COLOUR_BLACK;
+  view.axis_colour = kColourBlack;
   view.tick_mode = TICKS_GRID;
-  view.tick_colour = COLOUR_GREY;
+  view.tick_colour = kColourGrey;
 }
 
 void clear_function_list(FunctionList& list) {
@@ -29,7 +29,7 @@ FunctionEntry new_function_entry() {
   entry.flags = FLAG_VISIBLE;
   entry.domain_min = -10.0;
   entry.domain_max = 10.0;
-  entry.colour = COLOUR_RED;
+  entry.colour = kColourRed;
   entry.density = 3;
   return entry;
 }

@@ -36,13 +36,13 @@ enum TickMode : int32_t {
   TICKS_GRID = 2,
 };
 
-constexpr int32_t MIN_DENSITY = 1;
-constexpr int32_t MAX_DENSITY = 6;
-constexpr double DOMAIN_LIMIT = 9999.0;
+constexpr int32_t kMinDensity = 1;
+constexpr int32_t kMaxDensity = 6;
+constexpr double kDomainLimit = 9999.0;
 
-constexpr Colour COLOUR_BLACK = 0x000000;
-constexpr Colour COLOUR_GREY = 0x808080;
-constexpr Colour COLOUR_RED = 0x0000FF;
+constexpr Colour kColourBlack = 0x000000;
+constexpr Colour kColourGrey = 0x808080;
+constexpr Colour kColourRed = 0x0000FF;
 
 struct FunctionEntry {
   int32_t kind;

@@ -25,7 +25,7 @@ struct PlanePoint {
   double y;
 };
 
-enum class Pass { Rows, Columns };
+enum class Pass { kRows, kColumns };
 
 // The grid over the view range and the steps derived from it.  The range is
 // taken as double before subtracting, so any pair of 32-bit ends works.
@@ -70,7 +70,7 @@ bool between(double value, double a, double b) {
 // The zero of the line through P and C along the pass's axis.
 PlanePoint interpolate(const GridCell& p, const GridCell& c, Pass pass) {
   const double divisor = p.value - c.value;
-  if (pass == Pass::Rows) {
+  if (pass == Pass::kRows) {
     return {(c.x * p.value - p.x * c.value) / divisor, c.y};
   }
   return {c.x, (p.value * c.y - p.y * c.value) / divisor};
@@ -197,7 +197,7 @@ class Tracer {
   bool trace_row(const GridCell* first) {
     const GridCell* previous = first;
     for (uint32_t column = 0; column < grid_.lines; ++column) {
-      if (!test_pair(*previous, first[column], Pass::Rows)) return false;
+      if (!test_pair(*previous, first[column], Pass::kRows)) return false;
       previous = &first[column];
     }
     return true;
@@ -206,7 +206,7 @@ class Tracer {
   // The column pass's pairs between two rows, column by column.
   bool trace_row_pairs(const GridCell* below, const GridCell* current) {
     for (uint32_t column = 0; column < grid_.lines; ++column) {
-      if (!test_pair(below[column], current[column], Pass::Columns)) {
+      if (!test_pair(below[column], current[column], Pass::kColumns)) {
         return false;
       }
     }
@@ -279,17 +279,17 @@ bool trace_implicit(Reporter& reporter, const ViewSettings& view,
   list.release();
   Tracer tracer(TraceGrid(view, entry.density));
   if (!tracer.allocate()) {
-    return report_failure(reporter, SamplingFailure::OutOfMemory);
+    return report_failure(reporter, SamplingFailure::kOutOfMemory);
   }
   if (!tracer.create(entry)) {
-    return report_failure(reporter, SamplingFailure::OutOfMemory);
+    return report_failure(reporter, SamplingFailure::kOutOfMemory);
   }
   if (!tracer.compile()) {
-    return report_failure(reporter, SamplingFailure::CompileFailed);
+    return report_failure(reporter, SamplingFailure::kCompileFailed);
   }
   tracer.fill_grid();
   if (!tracer.trace_rows() || !tracer.trace_columns()) {
-    return report_failure(reporter, SamplingFailure::OutOfMemory);
+    return report_failure(reporter, SamplingFailure::kOutOfMemory);
   }
   tracer.attach_to(list);
   return true;

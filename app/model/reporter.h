@@ -7,9 +7,9 @@
 namespace kurvana {
 
 enum class MessageIcon {
-  Error,        // a failure that stops an operation
-  Warning,      // refused input, file errors
-  Information,  // the about box
+  kError,        // a failure that stops an operation
+  kWarning,      // refused input, file errors
+  kInformation,  // the about box
 };
 
 class Reporter {

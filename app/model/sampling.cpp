@@ -12,7 +12,7 @@ namespace kurvana {
 
 namespace {
 
-enum class Texts { F, FAndG };
+enum class Texts { kF, kFAndG };
 
 // The function objects of one sampler run.  The area is declared first so
 // that it is destroyed after the handles compiled against it.
@@ -41,7 +41,7 @@ CurvePoint break_point() { return {POINT_BREAK, 0.0, 0.0}; }
 
 bool attach_points(Reporter& reporter, uint32_t count, PointList& list) {
   void* block = std::malloc(count * sizeof(CurvePoint));
-  if (!block) return report_failure(reporter, SamplingFailure::OutOfMemory);
+  if (!block) return report_failure(reporter, SamplingFailure::kOutOfMemory);
   list.points.reset(static_cast<CurvePoint*>(block));
   list.point_count = count;
   return true;
@@ -52,15 +52,15 @@ bool attach_points(Reporter& reporter, uint32_t count, PointList& list) {
 bool prepare_run(Reporter& reporter, SamplerRun& run,
                  const FunctionEntry& entry, Texts texts, uint32_t count,
                  PointList& list) {
-  const bool with_g = texts == Texts::FAndG;
+  const bool with_g = texts == Texts::kFAndG;
   run.f = create_function(entry.expression);
   if (run.f && with_g) run.g = create_function(entry.expression2);
   if (!run.f || (with_g && !run.g)) {
-    return report_failure(reporter, SamplingFailure::OutOfMemory);
+    return report_failure(reporter, SamplingFailure::kOutOfMemory);
   }
   if (!compile_function(run.f, run.area) ||
       (with_g && !compile_function(run.g, run.area))) {
-    return report_failure(reporter, SamplingFailure::CompileFailed);
+    return report_failure(reporter, SamplingFailure::kCompileFailed);
   }
   return attach_points(reporter, count, list);
 }
@@ -89,14 +89,14 @@ bool sample_curve(Reporter& reporter, const FunctionEntry& entry,
 }  // namespace
 
 int32_t clamped_density(int32_t density) {
-  return std::clamp(density, MIN_DENSITY, MAX_DENSITY);
+  return std::clamp(density, kMinDensity, kMaxDensity);
 }
 
 bool sample_function(Reporter& reporter, const ViewSettings& view,
                      const FunctionEntry& entry, PointList& list) {
   list.release();
   if (!domain_is_valid(entry)) {
-    return report_failure(reporter, SamplingFailure::InvalidDomain);
+    return report_failure(reporter, SamplingFailure::kInvalidDomain);
   }
   switch (entry.kind) {
     case FUNCTION_EXPLICIT:
@@ -108,13 +108,13 @@ bool sample_function(Reporter& reporter, const ViewSettings& view,
     case FUNCTION_IMPLICIT:
       return trace_implicit(reporter, view, entry, list);
     default:
-      return report_failure(reporter, SamplingFailure::UnsupportedKind);
+      return report_failure(reporter, SamplingFailure::kUnsupportedKind);
   }
 }
 
 bool sample_explicit(Reporter& reporter, const FunctionEntry& entry,
                      PointList& list) {
-  return sample_curve(reporter, entry, list, Texts::F, SLOT_X,
+  return sample_curve(reporter, entry, list, Texts::kF, SLOT_X,
                       [](const SamplerRun& run, double x) {
                         double y;
                         return evaluate(run.f, y) ? valid_point(x, y)
@@ -124,7 +124,7 @@ bool sample_explicit(Reporter& reporter, const FunctionEntry& entry,
 
 bool sample_parametric(Reporter& reporter, const FunctionEntry& entry,
                        PointList& list) {
-  return sample_curve(reporter, entry, list, Texts::FAndG, SLOT_T,
+  return sample_curve(reporter, entry, list, Texts::kFAndG, SLOT_T,
                       [](const SamplerRun& run, double) {
                         double x, y;
                         return evaluate(run.f, x) && evaluate(run.g, y)
@@ -135,7 +135,7 @@ bool sample_parametric(Reporter& reporter, const FunctionEntry& entry,
 
 bool sample_polar(Reporter& reporter, const FunctionEntry& entry,
                   PointList& list) {
-  return sample_curve(reporter, entry, list, Texts::F, SLOT_T,
+  return sample_curve(reporter, entry, list, Texts::kF, SLOT_T,
                       [](const SamplerRun& run, double t) {
                         double r;
                         if (!evaluate(run.f, r) || r < 0) return break_point();

@@ -17,7 +17,7 @@ constexpr const char16_t* kMessages[] = {
 }  // namespace
 
 bool report_failure(Reporter& reporter, SamplingFailure failure) {
-  reporter.show(kMessages[static_cast<int>(failure)], MessageIcon::Error);
+  reporter.show(kMessages[static_cast<int>(failure)], MessageIcon::kError);
   return false;
 }
 

@@ -6,10 +6,10 @@
 namespace kurvana {
 
 enum class SamplingFailure {
-  InvalidDomain,
-  UnsupportedKind,
-  OutOfMemory,
-  CompileFailed,
+  kInvalidDomain,
+  kUnsupportedKind,
+  kOutOfMemory,
+  kCompileFailed,
 };
 
 // Shows the failure's message with the error icon; returns false so that a

@@ -10,9 +10,9 @@
 namespace kurvana {
 namespace {
 
-constexpr uint32_t TICK_PEN_WIDTH = 1;
-constexpr double MARK_LENGTH = 0.5;  // plane units
-constexpr double UNBOUNDED = std::numeric_limits<double>::infinity();
+constexpr uint32_t kTickPenWidth = 1;
+constexpr double kMarkLength = 0.5;  // plane units
+constexpr double kUnbounded = std::numeric_limits<double>::infinity();
 
 // Whole numbers first to last, ends included; empty when last < first.  The
 // 64-bit counter steps past INT32_MAX without overflow.
@@ -43,7 +43,7 @@ Bands bands_of(const DeviceRect& area) {
 
 Bands visible_bands(const LineSink& sink) {
   const std::optional<DeviceRect> area = sink.visible_area();
-  if (!area) return {{-UNBOUNDED, UNBOUNDED}, {-UNBOUNDED, UNBOUNDED}};
+  if (!area) return {{-kUnbounded, kUnbounded}, {-kUnbounded, kUnbounded}};
   return bands_of(*area);
 }
 
@@ -123,7 +123,7 @@ void draw_tick_lines(LineSink& sink, const ViewSettings& view,
                                       transform.offset_x, bands.x, crowded.x);
   const WholeRange ys = lines_to_draw(view.y_min, view.y_max, transform.scale_y,
                                       transform.offset_y, bands.y, crowded.y);
-  const PenScope pen = sink.select_pen(TICK_PEN_WIDTH, view.tick_colour);
+  const PenScope pen = sink.select_pen(kTickPenWidth, view.tick_colour);
   vertical_lines(sink, transform, xs, spans.y_from, spans.y_to);
   horizontal_lines(sink, transform, ys, spans.x_from, spans.x_to);
 }
@@ -137,8 +137,8 @@ TickSpans grid_spans(const ViewSettings& view, const ViewTransform& transform) {
 // Marks stand on y = 0 and x = 0, even outside the range, and point up and
 // right.
 TickSpans mark_spans(const ViewTransform& transform) {
-  return {transform.map_y(0.0), transform.map_y(MARK_LENGTH),
-          transform.map_x(0.0), transform.map_x(MARK_LENGTH)};
+  return {transform.map_y(0.0), transform.map_y(kMarkLength),
+          transform.map_x(0.0), transform.map_x(kMarkLength)};
 }
 
 bool contains_zero(int32_t low, int32_t high) { return low <= 0 && 0 <= high; }

@@ -42,26 +42,26 @@ ViewTransform metafile_transform(const ViewSettings& view) {
 int scrolled_position(int position, int request, int track_position) {
   int next = position;
   switch (request) {
-    case SCROLL_LINE_BACK:
+    case kScrollLineBack:
       next = position - 10;
       break;
-    case SCROLL_LINE_FORWARD:
+    case kScrollLineForward:
       next = position + 10;
       break;
-    case SCROLL_PAGE_BACK:
+    case kScrollPageBack:
       next = position - 300;
       break;
-    case SCROLL_PAGE_FORWARD:
+    case kScrollPageForward:
       next = position + 300;
       break;
-    case SCROLL_THUMB_POSITION:
-    case SCROLL_THUMB_TRACK:
+    case kScrollThumbPosition:
+    case kScrollThumbTrack:
       next = track_position;
       break;
-    case SCROLL_TO_START:
+    case kScrollToStart:
       next = -kScrollLimit;
       break;
-    case SCROLL_TO_END:
+    case kScrollToEnd:
       next = kScrollLimit;
       break;
     default:

@@ -21,14 +21,14 @@ ViewTransform metafile_transform(const ViewSettings& view);
 
 // Scroll bar requests (the SB_* codes 0 to 7).
 enum ScrollRequest {
-  SCROLL_LINE_BACK = 0,
-  SCROLL_LINE_FORWARD = 1,
-  SCROLL_PAGE_BACK = 2,
-  SCROLL_PAGE_FORWARD = 3,
-  SCROLL_THUMB_POSITION = 4,
-  SCROLL_THUMB_TRACK = 5,
-  SCROLL_TO_START = 6,
-  SCROLL_TO_END = 7,
+  kScrollLineBack = 0,
+  kScrollLineForward = 1,
+  kScrollPageBack = 2,
+  kScrollPageForward = 3,
+  kScrollThumbPosition = 4,
+  kScrollThumbTrack = 5,
+  kScrollToStart = 6,
+  kScrollToEnd = 7,
 };
 
 // The bar's position after |request|, clamped to the scroll range.

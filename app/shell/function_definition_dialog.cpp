@@ -47,7 +47,7 @@ std::u16string domain_text(double value) {
 }
 
 bool outside_domain_limit(double value) {
-  return value < -DOMAIN_LIMIT || value > DOMAIN_LIMIT;
+  return value < -kDomainLimit || value > kDomainLimit;
 }
 
 class DefinitionDialog {

@@ -21,7 +21,7 @@ namespace {
 FunctionEntry scratch_entry() {
   FunctionEntry entry;
   std::memset(&entry, 0, sizeof entry);
-  entry.colour = COLOUR_RED;
+  entry.colour = kColourRed;
   return entry;
 }
 

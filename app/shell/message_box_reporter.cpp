@@ -11,11 +11,11 @@ namespace {
 
 UINT icon_style(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::Error:
+    case MessageIcon::kError:
       return MB_ICONERROR;
-    case MessageIcon::Warning:
+    case MessageIcon::kWarning:
       return MB_ICONWARNING;
-    case MessageIcon::Information:
+    case MessageIcon::kInformation:
       return MB_ICONINFORMATION;
   }
   return MB_ICONERROR;

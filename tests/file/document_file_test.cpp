@@ -140,7 +140,7 @@ class DocumentFileTest : public ::testing::Test {
   void expect_only_message(const std::u16string& text) {
     ASSERT_EQ(1u, reporter_.messages.size());
     EXPECT_EQ(text, reporter_.messages[0].text);
-    EXPECT_EQ(MessageIcon::Warning, reporter_.messages[0].icon);
+    EXPECT_EQ(MessageIcon::kWarning, reporter_.messages[0].icon);
     reporter_.messages.clear();
   }
   bool only_the_document_is_left() {

@@ -225,7 +225,7 @@ TEST_P(RefusedDefinition, ShowsOneErrorAndLeavesTheListEmpty) {
   EXPECT_FALSE(sample(reporter, GetParam().entry, list));
   ASSERT_EQ(reporter.messages.size(), 1u);
   EXPECT_EQ(reporter.messages[0].text, GetParam().message);
-  EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Error);
+  EXPECT_EQ(reporter.messages[0].icon, MessageIcon::kError);
   EXPECT_EQ(list.point_count, 0u);
   EXPECT_EQ(list.points, nullptr);
 }

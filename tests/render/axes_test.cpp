@@ -83,7 +83,7 @@ TEST(TickModes, AnyModeButGridOrMarksDrawsOnlyTheAxes) {
   for (int32_t mode : {int32_t{TICKS_NONE}, 3, -1, INT32_MAX}) {
     RecordingSink sink;
     draw_axes(sink, view_of(-10, 10, -10, 10, mode), SCREEN);
-    const std::vector<SinkCall> pens{select_call(3, COLOUR_BLACK),
+    const std::vector<SinkCall> pens{select_call(3, kColourBlack),
                                      restore_call()};
     EXPECT_EQ(pen_calls(sink), pens) << "mode " << mode;
     EXPECT_EQ(sink.segments().size(), 2u) << "mode " << mode;

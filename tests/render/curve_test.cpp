@@ -140,7 +140,7 @@ TEST(CurvePen, ListWithoutPointsDrawsNothingAndStillRestoresItsPen) {
   for (const PointList* list : lists) {
     RecordingSink sink;
     draw_curve(sink, default_view(), *list, SCREEN);
-    const std::vector<SinkCall> expected{select_call(2, COLOUR_RED),
+    const std::vector<SinkCall> expected{select_call(2, kColourRed),
                                          restore_call()};
     EXPECT_EQ(sink.calls(), expected);
   }

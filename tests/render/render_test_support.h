@@ -15,7 +15,7 @@ namespace kurvana::testing {
 // The view of an empty document: x and y from -10 to 10, grid, black axes of
 // width 3, grey ticks.
 inline ViewSettings default_view() {
-  return {-10, 10, -10, 10, 100, 3, 2, COLOUR_BLACK, TICKS_GRID, COLOUR_GREY};
+  return {-10, 10, -10, 10, 100, 3, 2, kColourBlack, TICKS_GRID, kColourGrey};
 }
 
 inline ViewSettings view_of(int32_t x_min, int32_t x_max, int32_t y_min,
@@ -33,15 +33,15 @@ inline ViewSettings view_of(int32_t x_min, int32_t x_max, int32_t y_min,
 // per unit, the origin at (200, 200).
 constexpr ViewTransform SCREEN{20.0, -20.0, 200.0, 200.0};
 
-inline const Pen GRID_PEN{1, COLOUR_GREY};
-inline const Pen AXIS_PEN{3, COLOUR_BLACK};
+inline const Pen GRID_PEN{1, kColourGrey};
+inline const Pen AXIS_PEN{3, kColourBlack};
 
 inline CurvePoint valid(double x, double y) { return {POINT_VALID, x, y}; }
 inline CurvePoint gap() { return {POINT_BREAK, 0.0, 0.0}; }
 
 // A point list owning a malloc'd copy of the points, as a sampler makes it.
 inline PointList curve_of(std::initializer_list<CurvePoint> points,
-                          uint32_t pen_width = 2, Colour colour = COLOUR_RED) {
+                          uint32_t pen_width = 2, Colour colour = kColourRed) {
   PointList list;
   list.colour = colour;
   list.pen_width = pen_width;

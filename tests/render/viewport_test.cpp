@@ -69,18 +69,18 @@ struct ScrollCase {
 
 TEST(ScrollBars, RequestsMoveAndClampThePosition) {
   const ScrollCase cases[] = {
-      {0, SCROLL_LINE_BACK, 0, -10},
-      {0, SCROLL_LINE_FORWARD, 0, 10},
-      {0, SCROLL_PAGE_BACK, 0, -300},
-      {0, SCROLL_PAGE_FORWARD, 0, 300},
-      {9900, SCROLL_PAGE_FORWARD, 0, 10000},
-      {-9900, SCROLL_PAGE_BACK, 0, -10000},
-      {10000, SCROLL_LINE_FORWARD, 0, 10000},
-      {5, SCROLL_THUMB_POSITION, 1234, 1234},
-      {5, SCROLL_THUMB_TRACK, -4321, -4321},
-      {5, SCROLL_THUMB_TRACK, 20000, 10000},
-      {5, SCROLL_TO_START, 0, -10000},
-      {5, SCROLL_TO_END, 0, 10000},
+      {0, kScrollLineBack, 0, -10},
+      {0, kScrollLineForward, 0, 10},
+      {0, kScrollPageBack, 0, -300},
+      {0, kScrollPageForward, 0, 300},
+      {9900, kScrollPageForward, 0, 10000},
+      {-9900, kScrollPageBack, 0, -10000},
+      {10000, kScrollLineForward, 0, 10000},
+      {5, kScrollThumbPosition, 1234, 1234},
+      {5, kScrollThumbTrack, -4321, -4321},
+      {5, kScrollThumbTrack, 20000, 10000},
+      {5, kScrollToStart, 0, -10000},
+      {5, kScrollToEnd, 0, 10000},
       {77, 8, 0, 77},  // end of scrolling: unchanged
   };
   for (const ScrollCase& row : cases) {
