@@ -10,7 +10,7 @@ export DEBIAN_FRONTEND=noninteractive
 PACKAGES=(
   g++ cmake ninja-build clang clang-format libclang-rt-14-dev
   g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb locales
-  fonts-ipafont-gothic nsis
+  fonts-ipafont-gothic nsis pkg-config python3
   libgtest-dev libbenchmark-dev libmuparser-dev valgrind imagemagick x11-utils
 )
 

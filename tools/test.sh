@@ -6,10 +6,14 @@
 #   valgrind memcheck over the native test programs
 #   fuzz     the libFuzzer targets (clang), each for FUZZ_SECONDS
 #   windows  the MinGW-w64 i686 cross build, its ctest suites under Wine
+#   packages the SDK installed and used natively and for Windows, and the
+#            setup and zip installed and removed under Wine
+# Arguments pick stages by those names (default: all); the set-up always
+# runs.  tools/fuzz.sh runs the fuzzers alone for longer.
 # Builds live in build/<name> and only stale work is redone.  Exits non-zero
 # when anything fails.
 #
-# Knobs: BUILD_ROOT (default build), FUZZ_SECONDS (default 60), JOBS
+# Knobs: BUILD_ROOT (default build), FUZZ_SECONDS (default 30), JOBS
 # (default 2), VALGRIND_GTEST_FILTER (default: all tests but the very slow
 # ones named *Million*).
 set -uo pipefail
@@ -17,7 +21,7 @@ set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 cd "$kv_root" || exit 1
 
-FUZZ_SECONDS=${FUZZ_SECONDS:-60}
+FUZZ_SECONDS=${FUZZ_SECONDS:-30}
 VALGRIND_GTEST_FILTER=${VALGRIND_GTEST_FILTER:--*Million*}
 
 log_dir="$BUILD_ROOT/test-logs"
@@ -236,6 +240,46 @@ stage_windows() {
   run_ctest "$kv_win_dir" win
 }
 
+# run_checks LOGNAME COMMAND...: runs a script that ends with the line
+# "N passed, N failed" and counts what it says.
+run_checks() {
+  local name=$1 log="$log_dir/$1.log" status summary
+  shift
+  "$@" >"$log" 2>&1
+  status=$?
+  summary=$(sed -n 's/^\([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' "$log" |
+    tail -n 1)
+  if [ -z "$summary" ]; then
+    show_log "$log" 40
+    count 0 1
+    return 1
+  fi
+  set -- $summary
+  count "$1" "$2"
+  note "$name: $1 passed, $2 failed"
+  [ "$status" -eq 0 ] || show_log "$log" 40
+  return "$status"
+}
+
+# The SDK as callers install it, and the setup and zip as users get them,
+# made from the cross build of the Windows stage.
+stage_packages() {
+  local ok=0
+  run_checks sdk "$kv_root/tools/test-sdk.sh" "$kv_native_dir" \
+    "$kv_win_dir" || ok=1
+  if PACKAGE_FROM="$kv_win_dir" "$kv_root/tools/package.sh" \
+    >"$log_dir/package.log" 2>&1; then
+    run_checks installer "$kv_root/tools/test-installer.sh" \
+      "$BUILD_ROOT/package" || ok=1
+  else
+    note "packaging failed"
+    show_log "$log_dir/package.log" 40
+    count 0 1
+    ok=1
+  fi
+  return $ok
+}
+
 # --- main ------------------------------------------------------------------
 
 mkdir -p "$log_dir"
@@ -247,11 +291,15 @@ if [ "$overall" -ne 0 ]; then
   note "0 passed, 1 failed"
   exit 1
 fi
-run_stage "native Release" stage_native
-run_stage "native ASan+UBSan" stage_asan
-run_stage "valgrind memcheck" stage_valgrind
-run_stage "libFuzzer" stage_fuzz
-run_stage "Windows (Wine)" stage_windows
+# Arguments name the stages to run after the set-up (default: all).
+wanted=${*:-native asan valgrind fuzz windows packages}
+wants() { grep -qw -- "$1" <<<"$wanted"; }
+wants native && run_stage "native Release" stage_native
+wants asan && run_stage "native ASan+UBSan" stage_asan
+wants valgrind && run_stage "valgrind memcheck" stage_valgrind
+wants fuzz && run_stage "libFuzzer" stage_fuzz
+wants windows && run_stage "Windows (Wine)" stage_windows
+wants packages && run_stage "SDK and installer" stage_packages
 
 note ""
 note "=== summary (logs in ${log_dir#"$kv_root"/}) ==="
