@@ -1,15 +1,13 @@
 // The exported interface: function object lifecycle, last errors and their
 // messages, the one-shot calls.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "eval_tables.h"
 
 namespace {
 
@@ -22,40 +20,8 @@ using evaltest::LastError;
 using evaltest::Outcome;
 using evaltest::Width;
 
-// Expects |narrow| to be |wide| in every Shift-JIS converter iconv offers.
 void ExpectShiftJisOf(const std::string& narrow, std::u16string_view wide) {
-  const bool little = std::endian::native == std::endian::little;
-  int converters = 0;
-  for (const char* charset : {"CP932", "SHIFT_JIS"}) {
-    iconv_t converter = iconv_open(charset, little ? "UTF-16LE" : "UTF-16BE");
-    if (converter == reinterpret_cast<iconv_t>(-1)) continue;
-    ++converters;
-    std::string in(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
-    std::string out(wide.size() * 4, '\0');
-    char* in_next = in.data();
-    char* out_next = out.data();
-    size_t in_left = in.size(), out_left = out.size();
-    EXPECT_NE(iconv(converter, &in_next, &in_left, &out_next, &out_left),
-              static_cast<size_t>(-1))
-        << charset;
-    iconv_close(converter);
-    out.resize(out.size() - out_left);
-    EXPECT_EQ(narrow, out) << charset;
-  }
-  EXPECT_GT(converters, 0) << "iconv offers no Shift-JIS converter";
-}
-
-TEST(Messages, NarrowTextsAreTheShiftJisOfTheWideOnes) {
-  size_t longest_narrow = 0, longest_wide = 0;
-  for (int id = 0; id < eval::kErrorCount; ++id) {
-    const eval::ErrorText& text = eval::error_text(eval::ErrorId(id));
-    SCOPED_TRACE("code " + std::to_string(text.code));
-    ExpectShiftJisOf(text.narrow, text.wide);
-    longest_narrow = std::max(longest_narrow, std::strlen(text.narrow));
-    longest_wide = std::max(longest_wide, std::u16string(text.wide).size());
-  }
-  EXPECT_EQ(longest_narrow + 1, size_t{EVAL_MESSAGE_BYTES});
-  EXPECT_EQ(longest_wide + 1, size_t{EVAL_MESSAGE_UNITS});
+  EXPECT_EQ(narrow, evaltest::ShiftJis(wide));
 }
 
 enum Trigger {
@@ -128,11 +94,12 @@ TEST(Messages, LastErrorOfEveryCodeInBothEncodings) {
                   1);
         ExpectShiftJisOf(message.data(), row.message);
       } else {
-        std::vector<char16_t> message(EVAL_MESSAGE_UNITS, u'\x7f');
+        std::vector<EvalWideChar> message(EVAL_MESSAGE_UNITS, 0x7f);
         EXPECT_EQ(GetLastErrorByFunctionW(function.get(), &outcome.code,
                                           &outcome.position, message.data()),
                   1);
-        EXPECT_EQ(std::u16string(message.data()), row.message);
+        EXPECT_EQ(evaltest::WideString(message.data()),
+                  evaltest::Wide(row.message));
       }
       EXPECT_EQ(outcome, row.outcome);
     }
@@ -156,8 +123,8 @@ TEST(Messages, OneShotCallsCopyTheirError) {
     int32_t integer = kUntouchedInteger;
     Outcome narrow, wide;
     std::vector<char> narrow_message(EVAL_MESSAGE_BYTES, '\x7f');
-    std::vector<char16_t> wide_message(EVAL_MESSAGE_UNITS, u'\x7f');
-    const std::u16string text = evaltest::Widen(row.text);
+    std::vector<EvalWideChar> wide_message(EVAL_MESSAGE_UNITS, 0x7f);
+    const evaltest::WideString text = evaltest::Wide(row.text);
     if (row.integer) {
       EXPECT_EQ(CalculateIInDirectA(row.text, &integer, 1, &narrow.code,
                                     &narrow.position, narrow_message.data()),
@@ -176,7 +143,8 @@ TEST(Messages, OneShotCallsCopyTheirError) {
     EXPECT_EQ(narrow, row.outcome);
     EXPECT_EQ(wide, row.outcome);
     ExpectShiftJisOf(narrow_message.data(), row.message);
-    EXPECT_EQ(std::u16string(wide_message.data()), row.message);
+    EXPECT_EQ(evaltest::WideString(wide_message.data()),
+              evaltest::Wide(row.message));
     EXPECT_EQ(real, kUntouched);
     EXPECT_EQ(integer, kUntouchedInteger);
   }
@@ -187,7 +155,8 @@ struct Untouched {
   double real = kUntouched;
   int32_t integer = kUntouchedInteger, code = 77, position = 77;
   char narrow[EVAL_MESSAGE_BYTES] = "unchanged";
-  char16_t wide[EVAL_MESSAGE_UNITS] = u"unchanged";
+  EvalWideChar wide[EVAL_MESSAGE_UNITS] = {'u', 'n', 'c', 'h', 'a',
+                                           'n', 'g', 'e', 'd'};
   void Check(bool result_too = true) const {
     if (result_too) {
       EXPECT_EQ(real, kUntouched);
@@ -196,7 +165,7 @@ struct Untouched {
     EXPECT_EQ(code, 77);
     EXPECT_EQ(position, 77);
     EXPECT_STREQ(narrow, "unchanged");
-    EXPECT_EQ(std::u16string(wide), u"unchanged");
+    EXPECT_EQ(evaltest::WideString(wide), evaltest::Wide("unchanged"));
   }
 };
 
@@ -243,11 +212,11 @@ TEST(Lifecycle, VariablesComeFromTheBoundArea) {
 
 TEST(Lifecycle, TheTextIsCopiedAtCreation) {
   char narrow_text[] = "x+1";
-  char16_t wide_text[] = u"x+1";
+  evaltest::WideString wide_text = evaltest::Wide("x+1");
   Function narrow(CreateFunctionA(narrow_text));
-  Function wide(CreateFunctionW(wide_text));
+  Function wide(CreateFunctionW(wide_text.c_str()));
   std::strcpy(narrow_text, "9*9");
-  std::memcpy(wide_text, u"9*9", sizeof wide_text);
+  wide_text = evaltest::Wide("9*9");
   for (EvalFunction function : {narrow.get(), wide.get()}) {
     double value = 0;
     ASSERT_EQ(CompileDFunction(function, nullptr), 1);
@@ -311,11 +280,12 @@ TEST(Lifecycle, LastErrorIsKeptUntilReplaced) {
     EXPECT_EQ(out.real, 0.25);
     EXPECT_EQ(LastError(width, function.get()), (Outcome{15, 0}));
     EXPECT_EQ(LastError(width, function.get()), (Outcome{15, 0}));
-    std::vector<char16_t> wide(EVAL_MESSAGE_UNITS);
+    std::vector<EvalWideChar> wide(EVAL_MESSAGE_UNITS);
     EXPECT_EQ(
         GetLastErrorByFunctionW(function.get(), nullptr, nullptr, wide.data()),
         1);
-    EXPECT_EQ(std::u16string(wide.data()), u"0で除算しました。");
+    EXPECT_EQ(evaltest::WideString(wide.data()),
+              evaltest::Wide(u"0で除算しました。"));
     EXPECT_EQ(
         GetLastErrorByFunctionA(function.get(), nullptr, nullptr, nullptr), 1);
   }
@@ -380,9 +350,9 @@ TEST(OneShot, OutputsWritten) {
     return CalculateDInDirectA(text, result, &out.code, &out.position,
                                out.narrow);
   };
-  const auto integer_w = [&](const char16_t* text, int32_t* result) {
-    return CalculateIInDirectW(text, result, 0, &out.code, &out.position,
-                               out.wide);
+  const auto integer_w = [&](const char* text, int32_t* result) {
+    return CalculateIInDirectW(text ? evaltest::Wide(text).c_str() : nullptr,
+                               result, 0, &out.code, &out.position, out.wide);
   };
   EXPECT_EQ(real_a(nullptr, &out.real), 0);
   EXPECT_EQ(CalculateDInDirectW(nullptr, &out.real, &out.code, &out.position,
@@ -394,13 +364,14 @@ TEST(OneShot, OutputsWritten) {
   EXPECT_EQ(integer_w(nullptr, &out.integer), 0);
   out.Check();
   EXPECT_EQ(real_a("2*3", &out.real), 1);
-  EXPECT_EQ(integer_w(u"2*3", &out.integer), 1);
+  EXPECT_EQ(integer_w("2*3", &out.integer), 1);
   EXPECT_EQ(out.real, 6);
   EXPECT_EQ(out.integer, 6);
   out.Check(false);
   EXPECT_EQ(real_a("2*3", nullptr), 0);
-  EXPECT_EQ(integer_w(u"2*3", nullptr), 0);
-  EXPECT_EQ(CalculateDInDirectW(u"1+x", &out.real, nullptr, nullptr, nullptr),
+  EXPECT_EQ(integer_w("2*3", nullptr), 0);
+  EXPECT_EQ(CalculateDInDirectW(evaltest::Wide("1+x").c_str(), &out.real,
+                                nullptr, nullptr, nullptr),
             0);
   EXPECT_EQ(
       CalculateIInDirectA("7/0", &out.integer, 3, nullptr, nullptr, nullptr),
@@ -408,8 +379,6 @@ TEST(OneShot, OutputsWritten) {
   EXPECT_EQ(out.real, 6);
   EXPECT_EQ(out.integer, 6);
 }
-
-TEST(Version, IsOnePointOne) { EXPECT_EQ(GetEvalVersionInfo(), 65537); }
 
 // Bracket depth is bounded by memory only: neither the check nor the
 // conversion may exhaust the call stack.

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "test_support.h"
+#include "eval_tables.h"
 
 namespace {
 
@@ -102,66 +102,6 @@ TEST(IntegerEvaluation, LimitsAndWrapping) {
       {"z+1", 0, kOverflow}, {"z+1-1", 0, {}, INT32_MAX}};
   // clang-format on
   ExpectRows(rows);
-}
-
-Outcome Evaluate(const eval::TokenList& program, int32_t* value,
-                 std::u16string* message = nullptr) {
-  evaltest::ErrorSlot error;
-  if (eval::Evaluator().EvaluateInteger(program, value, error.slot())) {
-    return {};
-  }
-  if (message && error.error) *message = error.error->wide_message();
-  return error.outcome();
-}
-
-// Programs that no checked text produces.  A real constant counts by its
-// truncated value: as the first element from its real value, later from its
-// 32-bit integer field.  Unknown kinds are skipped.
-TEST(IntegerEvaluation, HandMadePrograms) {
-  eval::TokenList program;
-  int32_t value = 3;
-  EXPECT_EQ(Evaluate(program, &value), (Outcome{14, 0}));
-  EXPECT_EQ(value, 3);
-
-  program.append(eval::Token::MakeReal(-2.9, 0));
-  program.append(eval::Token::MakeReal(5e9, 0));
-  program.append(eval::Token::MakeOperator(eval::OP_ADD, 0));
-  auto* odd = new eval::Token;
-  odd->kind = 0x40;
-  odd->integer_value = 99;
-  program.append(odd);
-  EXPECT_EQ(Evaluate(program, &value), Outcome{});
-  EXPECT_EQ(value, 705032704 - 2);
-
-  program.append(eval::Token::MakeInteger(1, 0));
-  program.append(eval::Token::MakeOperator(0x1000009, 0));
-  EXPECT_EQ(Evaluate(program, &value), (Outcome{7, 0}));
-
-  program.destroy();
-  program.append(eval::Token::MakeInteger(2, 0));
-  program.append(eval::Token::MakeFunction(eval::kFunctionSin, 0));
-  std::u16string message;
-  EXPECT_EQ(Evaluate(program, &value, &message), (Outcome{24, 0}));
-  EXPECT_EQ(message, u"整数で演算できない式が含まれています。F");
-}
-
-TEST(IntegerCheck, UnknownKindOrOperatorCodeFails3) {
-  for (uint32_t kind : {uint32_t{eval::KIND_OPERATOR}, uint32_t{0x40}}) {
-    eval::TokenList infix;
-    infix.append(eval::Token::MakeInteger(1, 0));
-    auto* odd = eval::Token::MakeOperator(0x1000006, 1);
-    odd->kind = kind;
-    infix.append(odd);
-    infix.append(eval::Token::MakeInteger(2, 2));
-    evaltest::ErrorSlot error;
-    EXPECT_EQ(
-        eval::Evaluator().CheckIntegerExpression(infix, error.slot(), kBoth),
-        0);
-    ASSERT_NE(error.error, nullptr);
-    EXPECT_EQ(error.outcome(), (Outcome{3, 1}));
-    EXPECT_EQ(std::u16string(error.error->wide_message()),
-              u"不正な種類のデータがあります。");
-  }
 }
 
 }  // namespace

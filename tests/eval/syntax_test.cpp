@@ -1,12 +1,12 @@
 // Lexing and syntax checking: which texts compile, the code and position of
-// the first fault otherwise, and the tokens the lexer makes.
+// the first fault otherwise.
 #include <gtest/gtest.h>
 
 #include <span>
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "eval_tables.h"
 
 namespace {
 
@@ -109,66 +109,6 @@ TEST(Syntax, OneShotCallsRefuseVariables) {
   }
 }
 
-TEST(Syntax, UnknownTokenKindHasItsOwnMessage) {
-  eval::TokenList list;
-  list.append(eval::Token::MakeInteger(1, 0));
-  list.append(eval::Token::MakeOperator(eval::OP_ADD, 1));
-  auto* odd = new eval::Token;
-  odd->kind = 0x40;
-  odd->position = 2;
-  list.append(odd);
-  list.append(eval::Token::MakeOperator(eval::OP_ADD, 3));
-  list.append(eval::Token::MakeInteger(1, 4));
-  evaltest::ErrorSlot error;
-  EXPECT_EQ(eval::Evaluator().CheckSyntax(list, true, error.slot()), 0);
-  ASSERT_NE(error.error, nullptr);
-  EXPECT_EQ(error.outcome(), (Outcome{4, 2}));
-  EXPECT_EQ(std::u16string(error.error->wide_message()),
-            u"不正な種類のデータがあります。");
-}
-
-// A character of no class extends the run before it, even a digit run
-// that goes on after it.  A sign gets a zero only at the start or after an
-// opening bracket.
-TEST(Lexer, TokensOfAcceptedTexts) {
-  // clang-format off
-  const struct {
-    const char* text;
-    const char* tokens;  // evaltest::Render with positions
-  } rows[] = {
-      {".5", "0.5r@0"}, {".", "0r@0"}, {"3#", "3@0"}, {"3#4", "3@0"},
-      {"1.5#", "1.5r@0"}, {"1,5", "1@0"}, {"007", "7@0"},
-      {"99999999999", "99999999999r@0"}, {"1 # 2", "1@0 2@4"},
-      {"1\t+1", "1@0 +@2 1@3"}, {"-x^2", "0@0 -@0 x@1 ^@2 2@3"},
-      {"+", "0@0 +@0"}, {"2^(-1)", "2@0 ^@1 (@2 0@3 -@3 1@4 )@5"},
-      {"2*-3", "2@0 *@1 -@2 3@3"}, {"sin (x)", "sin@0 (@4 x@5 )@6"},
-      {"a*z+m", "a@0 *@1 z@2 +@3 m@4"},
-      {"E+EU+e", "2.7182818284590451r@0 +@1 2.7182818284590451r@2 +@4 e@5"},
-      {"PI", "3.1415926535897931r@0"}};
-  // clang-format on
-  double area[EVAL_VARIABLE_COUNT] = {};
-  for (const auto& row : rows) {
-    for (Width width : evaltest::kWidths) {
-      SCOPED_TRACE(evaltest::Trace(row.text, width));
-      eval::TokenList list;
-      EXPECT_EQ(evaltest::Tokenize(width, row.text, list, area), 1);
-      EXPECT_EQ(evaltest::Render(list, area, true), row.tokens);
-    }
-  }
-}
-
-TEST(Lexer, EveryFunctionNameHasItsCode) {
-  std::string names;
-  for (const char* name : evaltest::kFunctionNames) {
-    names += names.empty() ? name : std::string(" ") + name;
-  }
-  for (Width width : evaltest::kWidths) {
-    eval::TokenList list;
-    EXPECT_EQ(evaltest::Tokenize(width, names, list, nullptr), 1);
-    EXPECT_EQ(evaltest::Render(list, nullptr, false), names);
-  }
-}
-
 // Units of 0x80 and above have no class and join the run before them.  The
 // narrow lexer sees Shift-JIS bytes one by one, so a trail byte in the ASCII
 // range counts as that ASCII character; the wide lexer sees whole
@@ -203,12 +143,13 @@ TEST(Lexer, JapaneseTextInBothWidths) {
   area['l' - 'a'] = 100;
   area[evaltest::kX] = 2;
   for (const auto& row : rows) {
-    SCOPED_TRACE(testing::PrintToString(std::u16string(row.wide)));
+    SCOPED_TRACE(evaltest::ShiftJis(row.wide));
     for (Width width : evaltest::kWidths) {
       if (width == Width::kNarrow && !row.narrow) continue;
-      evaltest::Function function(width == Width::kNarrow
-                                      ? CreateFunctionA(row.narrow)
-                                      : CreateFunctionW(row.wide));
+      evaltest::Function function(
+          width == Width::kNarrow
+              ? CreateFunctionA(row.narrow)
+              : CreateFunctionW(evaltest::Wide(row.wide).c_str()));
       const evaltest::RealResult& expected =
           width == Width::kNarrow ? row.narrow_result : row.wide_result;
       evaltest::RealResult actual;

@@ -10,6 +10,7 @@
 #include <limits>
 #include <string>
 
+#include "failing_allocator.h"
 #include "recording_reporter.h"
 #include "replacement_file.h"
 #include "scratch_directory.h"
@@ -130,6 +131,11 @@ class DocumentFileTest : public ::testing::Test {
   Document reloaded(const Document& document) {
     Document loaded;
     EXPECT_TRUE(save(document));
+    EXPECT_TRUE(load(loaded));
+    return loaded;
+  }
+  Document reloaded_as_is() {
+    Document loaded;
     EXPECT_TRUE(load(loaded));
     return loaded;
   }
@@ -506,6 +512,61 @@ TEST_F(DocumentFileTest, FailedWriteLeavesThePreviousFileAsItWas) {
   EXPECT_TRUE(only_the_document_is_left());
 }
 #endif
+
+// --- exhausted memory -------------------------------------------------------
+
+// Keeps the last message in place, so that showing it allocates nothing.
+struct LastMessage : Reporter {
+  void show(std::u16string_view text, MessageIcon) override {
+    length = std::min(text.size(), std::size(units));
+    std::copy_n(text.begin(), length, units);
+    ++shown;
+  }
+  std::u16string_view text() const { return {units, length}; }
+  char16_t units[64] = {};
+  size_t length = 0;
+  int shown = 0;
+};
+
+// Each allocation of a load or a save fails in turn: the operation either
+// completes or shows the memory message and leaves the document, the caller's
+// records and the folder as they were, with no block left behind.
+TEST_F(DocumentFileTest, EveryAllocationOfALoadOrSaveMayFail) {
+  const Document sample = sample_document();
+  const Document other = numbered_functions(2);
+  for (bool saving : {false, true}) {
+    ASSERT_TRUE(save(saving ? other : sample));
+    for (long n = 0;; ++n) {
+      SCOPED_TRACE((saving ? "save, allocation " : "load, allocation ") +
+                   std::to_string(n));
+      LastMessage reporter;
+      Document loaded;
+      bool ok = false;
+      const auto run = failing_allocator::RunFailing(n, [&] {
+        ok = saving ? save_document(reporter, path_.c_str(), sample.view,
+                                    sample.list)
+                    : load_document(reporter, path_.c_str(), loaded.view,
+                                    loaded.list);
+      });
+      EXPECT_EQ(run.leaked, 0);
+      EXPECT_TRUE(only_the_document_is_left());
+      if (!ok) {
+        EXPECT_TRUE(run.hit);
+        EXPECT_EQ(reporter.shown, 1);
+        EXPECT_EQ(reporter.text(), u"メモリが不足しています。");
+        expect_same(saving ? other : Document(),
+                    saving ? reloaded_as_is() : loaded);
+        continue;
+      }
+      EXPECT_EQ(reporter.shown, 0);
+      expect_same(sample, saving ? reloaded_as_is() : loaded);
+      if (!run.hit) break;
+      if (saving) {
+        ASSERT_TRUE(save(other));
+      }
+    }
+  }
+}
 
 }  // namespace
 }  // namespace kurvana

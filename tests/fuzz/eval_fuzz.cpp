@@ -8,7 +8,8 @@
 // Besides the sanitizers' findings the target traps on broken promises of
 // the interface: the A and W forms of a text made of ASCII characters must
 // give the same results, both error readers must agree, every reported
-// position must lie inside the text, and the lifecycle codes 17 and 19.
+// position must lie inside the text, the lifecycle codes 17 and 19, and the
+// fast and the general real evaluator must agree.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -244,6 +245,37 @@ WideString Widen(const std::string& text) {
   return WideString(text.begin(), text.end());
 }
 
+// Compiles |text| for real evaluation over |area| and evaluates it once;
+// false when it does not compile.
+bool EvaluateReal(const std::string& text, const double* area,
+                  Outcome& outcome) {
+  EvalFunction function = CreateFunctionA(text.c_str());
+  Require(function != nullptr);
+  const bool compiled = CompileDFunction(function, area) == 1;
+  if (compiled) {
+    outcome.ok = CalculateDFunction(function, &outcome.real);
+    if (!outcome.ok) ReadLastError(function, text.size(), outcome);
+  }
+  DeleteFunction(function);
+  return compiled;
+}
+
+// The general evaluator, which runs programs deeper than the fast one's 16
+// stack slots, must agree with the fast one: the text inside 17 levels of
+// "1*(...)" gives the same value, bit for bit, or the same error.
+void CompareWithGeneralPath(const std::string& text, const double* area) {
+  Outcome fast, general;
+  if (text.size() > 200 || !EvaluateReal(text, area, fast)) return;
+  std::string deep;
+  for (int level = 0; level < 17; ++level) deep += "1*(";
+  deep += text + std::string(17, ')');
+  Require(EvaluateReal(deep, area, general));
+  Require(fast.ok == general.ok && fast.code == general.code &&
+          fast.position == general.position);
+  Require(!fast.ok ||
+          std::memcmp(&fast.real, &general.real, sizeof fast.real) == 0);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -289,5 +321,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(OneShotNarrow(narrow.c_str(), integer, options) ==
             OneShotWide(widened.c_str(), integer, options));
   }
+  CompareWithGeneralPath(narrow, areas.real);
   return 0;
 }

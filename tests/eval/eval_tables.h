@@ -1,9 +1,10 @@
-// Helpers shared by the expression library's tests.  Every table row runs
-// through the narrow and the wide entry points; the helpers hide which one.
+// Helpers of the library's table tests.  They reach the library only through
+// eval.h, so that the same tables run against the static core natively and
+// against eval.dll under Wine.  Every row runs through the narrow and the
+// wide entry points; the helpers hide which one.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <limits>
 #include <memory>
 #include <ostream>
@@ -11,7 +12,12 @@
 #include <string_view>
 
 #include "eval.h"
-#include "evaluator.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
 
 namespace evaltest {
 
@@ -23,9 +29,18 @@ inline constexpr double kUntouched = -12345.5;
 inline constexpr int32_t kUntouchedInteger = -12345;
 inline constexpr int kX = 'x' - 'a';
 
-// One UTF-16 unit per byte, so an ASCII text reads the same in both widths.
-inline std::u16string Widen(std::string_view text) {
-  return std::u16string(text.begin(), text.end());
+using WideString = std::basic_string<EvalWideChar>;
+
+// UTF-16 text in the library's wide unit (wchar_t on Windows).
+inline WideString Wide(std::u16string_view text) {
+  return WideString(text.begin(), text.end());
+}
+// One unit per byte, so an ASCII text reads the same in both widths.
+inline WideString Wide(std::string_view text) {
+  return WideString(text.begin(), text.end());
+}
+inline WideString Wide(const char* text) {
+  return Wide(std::string_view(text));
 }
 
 inline const char* Name(Width width) {
@@ -34,6 +49,14 @@ inline const char* Name(Width width) {
 
 inline std::string Trace(std::string_view text, Width width) {
   return Name(width) + std::string(" \"") + std::string(text) + "\"";
+}
+
+// |text| inside 17 levels of "1*(...)": the same value, but a program whose
+// stack is deeper than the fast evaluator's 16 slots.
+inline std::string Deepen(std::string_view text, int levels = 17) {
+  std::string deep;
+  for (int i = 0; i < levels; ++i) deep += "1*(";
+  return deep + std::string(text) + std::string(levels, ')');
 }
 
 // True when a run of letters is one lowercase letter: a variable, which the
@@ -60,7 +83,7 @@ using Function = std::unique_ptr<FunctionObject, FunctionDeleter>;
 inline Function Create(Width width, const std::string& text) {
   return Function(width == Width::kNarrow
                       ? CreateFunctionA(text.c_str())
-                      : CreateFunctionW(Widen(text).c_str()));
+                      : CreateFunctionW(Wide(text).c_str()));
 }
 
 // Code 0 at position 0 stands for success throughout the tests.
@@ -123,7 +146,7 @@ inline RealResult OneShotReal(Width width, const std::string& text) {
   if (width == Width::kNarrow) {
     CalculateDInDirectA(text.c_str(), &r.value, &o.code, &o.position, nullptr);
   } else {
-    CalculateDInDirectW(Widen(text).c_str(), &r.value, &o.code, &o.position,
+    CalculateDInDirectW(Wide(text).c_str(), &r.value, &o.code, &o.position,
                         nullptr);
   }
   return r;
@@ -137,88 +160,40 @@ inline IntegerResult OneShotInteger(Width width, const std::string& text,
     CalculateIInDirectA(text.c_str(), &r.value, options, &o.code, &o.position,
                         nullptr);
   } else {
-    CalculateIInDirectW(Widen(text).c_str(), &r.value, options, &o.code,
+    CalculateIInDirectW(Wide(text).c_str(), &r.value, options, &o.code,
                         &o.position, nullptr);
   }
   return r;
 }
 
-// Error slot of a pipeline stage, owning whatever error it receives.
-struct ErrorSlot {
-  eval::EvalError* error = nullptr;
-  ~ErrorSlot() { delete error; }
-  eval::EvalError** slot() { return &error; }
-  Outcome outcome() const {
-    return error ? Outcome{error->code, error->position} : Outcome{-1, -1};
+// The Shift-JIS bytes of |text| (code page 932), or "?" when the platform
+// cannot convert it.
+inline std::string ShiftJis(std::u16string_view text) {
+  std::string out(text.size() * 2 + 1, '\0');
+#ifdef _WIN32
+  const WideString wide = Wide(text);
+  const int bytes =
+      WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()),
+                          out.data(), out.size(), nullptr, nullptr);
+  if (bytes <= 0) return "?";
+  out.resize(bytes);
+#else
+  iconv_t converter = iconv_open("CP932", "UTF-16LE");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return "?";
+  std::string in;
+  for (char16_t unit : text) {
+    in += static_cast<char>(unit & 0xFF);
+    in += static_cast<char>(unit >> 8);
   }
-};
-
-inline int Tokenize(Width width, const std::string& text, eval::TokenList& list,
-                    const void* area, bool integer_mode = false) {
-  eval::Evaluator evaluator;
-  ErrorSlot error;
-  return width == Width::kNarrow
-             ? evaluator.TokenizeNarrow(text.c_str(), list, area, integer_mode,
-                                        error.slot())
-             : evaluator.TokenizeWide(Widen(text).c_str(), list, area,
-                                      integer_mode, error.slot());
-}
-
-inline constexpr const char* kFunctionNames[] = {
-    "sin",  "cos",  "tan",  "sec",  "cosec", "cot",  "asin",
-    "acos", "atan", "sinh", "cosh", "tanh",  "sech", "cosech",
-    "coth", "log",  "ex",   "abs",  "sqrt",  "cub"};
-inline constexpr int32_t kFunctionCodes[] = {
-    0x10001, 0x10002, 0x10003, 0x10004, 0x10005, 0x10006, 0x10011,
-    0x10012, 0x10013, 0x20001, 0x20002, 0x20003, 0x20004, 0x20005,
-    0x20006, 0x30001, 0x30002, 0x40001, 0x40002, 0x40003};
-
-// One token as text: integer constants as digits, real constants with a
-// trailing "r", variables by the letter of the slot they address in |area|,
-// operators and functions by their spelling.
-inline std::string TokenText(const eval::Token& token, const void* area) {
-  const auto slot = [&](auto* base) {
-    return std::string(
-        1, 'a' + (static_cast<decltype(base)>(token.value_pointer) - base));
-  };
-  char real[40];
-  switch (token.kind) {
-    case eval::KIND_INTEGER:
-      return std::to_string(token.integer_value);
-    case eval::KIND_REAL:
-      std::snprintf(real, sizeof real, "%.17gr", token.real_value);
-      return real;
-    case eval::KIND_OPERATOR: {
-      const int32_t k = token.integer_value - eval::OP_ADD;
-      return k >= 0 && k < 5 ? std::string(1, "+-*/^"[k]) : "?";
-    }
-    case eval::KIND_FUNCTION:
-      for (int i = 0; i < 20; ++i) {
-        if (kFunctionCodes[i] == token.integer_value) return kFunctionNames[i];
-      }
-      return "?";
-    case eval::KIND_OPEN:
-      return "(";
-    case eval::KIND_CLOSE:
-      return ")";
-    case eval::KIND_REAL_VARIABLE:
-      return slot(static_cast<const double*>(area));
-    case eval::KIND_INTEGER_VARIABLE:
-      return slot(static_cast<const int32_t*>(area));
-  }
-  return "?";
-}
-
-// The tokens in list order separated by blanks, each with "@position" when
-// |positions| is set.
-inline std::string Render(const eval::TokenList& list, const void* area,
-                          bool positions) {
-  std::string out;
-  for (uint32_t i = 0; i < list.count(); ++i) {
-    if (i) out += ' ';
-    out += TokenText(*list.item(i), area);
-    if (positions) out += "@" + std::to_string(list.item(i)->position);
-  }
+  char* in_next = in.data();
+  char* out_next = out.data();
+  size_t in_left = in.size(), out_left = out.size();
+  const size_t done =
+      iconv(converter, &in_next, &in_left, &out_next, &out_left);
+  iconv_close(converter);
+  if (done == static_cast<size_t>(-1)) return "?";
+  out.resize(out.size() - out_left);
+#endif
   return out;
 }
 
