@@ -74,7 +74,8 @@ TEST(IntegerEvaluation, DivisionAndPower) {
   // clang-format off
   const Row rows[] = {
       {"7/2", kDivide, {}, 3}, {"(0-7)/2", kDivide, {}, -3},
-      {"7/(0-2)", kDivide, {}, -3}, {"7/0", kDivide, {15, 0}},
+      {"7/(0-2)", kDivide, {}, -3}, {"7/(0-1)", kDivide, {}, -7},
+      {"7/0", kDivide, {15, 0}},
       {"x/(y-7)", kDivide, {15, 0}}, {"2^10", kPower, {}, 1024},
       {"2^(0-1)", kPower, {}, 0}, {"2^3^2", kPower, {}, 64},
       {"(0-3)^3", kPower, {}, -27}, {"0^(0-1)", kPower, kOverflow},

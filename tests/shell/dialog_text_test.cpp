@@ -56,7 +56,6 @@ TEST(FormatDomain, HugeValuesFromAFileAreFormattedWhole) {
   const std::string lowest = format_domain(-DBL_MAX, CodePage::kShiftJis);
   EXPECT_EQ(lowest, "-" + biggest);
   EXPECT_EQ(format_domain(1e300, CodePage::kShiftJis).size(), 301u);
-  EXPECT_FALSE(format_domain(NAN, CodePage::kShiftJis).empty());
 }
 
 TEST(ParseDomain, ReadsAsStrtodDoes) {
