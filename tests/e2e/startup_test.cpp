@@ -1,14 +1,62 @@
-// Starting the program: with and without a document, the title it shows
-// for a path, and what a document that cannot be loaded does.
-#include "test_support.h"
+// Starting the program: the title it shows for the command-line tail, the
+// messages of a document that cannot be loaded, a start-up that fails, and
+// the switches that register and remove the document type.
+#include <filesystem>
+
+#include "fixture.h"
 
 namespace e2e {
 namespace {
 
+using namespace kurvana::text;
 using StartUp = ProgramTest;
 
-// Sets an environment variable of the driver, which the programs it starts
-// inherit, for the life of the object.
+// The whole tail is the path: blanks need no quotes, quotes are part of it,
+// and only exactly -r and -u are switches. The title shows the last path
+// component, and Shift-JIS characters ending in 0x5C do not separate.
+TEST_F(StartUp, TitleShowsTheDocumentOrWhyItCouldNotBeLoaded) {
+  Function bad_domain = Explicit(u"x");
+  bad_domain.domain_min = bad_domain.domain_max = 5;
+  const std::wstring good = PutDocument(L"good.kvn");
+  const Box cannot_open{T(kCannotOpenFile)};
+  const struct {
+    const char* what;
+    std::wstring tail;
+    std::vector<Box> boxes;
+    std::wstring title;
+  } rows[] = {
+      {"no document", L"", {}, kUntitled},
+      {"blanks",
+       PutDocument(L"my graphs\\two  words.kvn", {Explicit(u"sin(x)")}),
+       {},
+       Titled(L"two  words.kvn")},
+      {"trail bytes", PutDocument(L"表\\ソ表.kvn"), {}, Titled(L"ソ表.kvn")},
+      {"missing", folder_.path() + L"missing.kvn", {cannot_open}, kUntitled},
+      {"quoted", L"\"" + good + L"\"", {cannot_open}, kUntitled},
+      {"not a switch", L"-r x", {cannot_open}, kUntitled},
+      {"eleven functions",
+       PutDocument(L"eleven.kvn", std::vector<Function>(11, Explicit(u"x"))),
+       {{L"関数定義が10を超えました。一部を破棄します。"}},
+       Titled(L"eleven.kvn")},
+      // Each broken function reports itself, in list order.
+      {"broken functions",
+       PutDocument(L"broken.kvn",
+                   {Explicit(u"1+"), Explicit(u"x"), bad_domain}),
+       {{T(kCompileFailed), Icon::kError}, {T(kInvalidDomain), Icon::kError}},
+       Titled(L"broken.kvn")},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    Program& p = StartShown(row.tail, row.boxes);
+    ExpectNoMessageBox();
+    EXPECT_TEXT(p.Title(), row.title);
+    EXPECT_TEXT(ClassName(p.GraphArea()), L"GAREACLASS");
+    EXPECT_TRUE(IsWindowVisible(p.Toolbar()));
+    Stop();
+  }
+}
+
+// Sets an environment variable that the programs started inherit.
 class ScopedVariable {
  public:
   ScopedVariable(const wchar_t* name, const wchar_t* value) : name_(name) {
@@ -23,134 +71,101 @@ class ScopedVariable {
 };
 
 // A window that could not be made says why, then the program says it
-// cannot go on; both stay until answered, and the stored placement of the
-// last run is kept.
+// cannot go on; both stay until answered, and the placement of the last
+// run is kept.
 TEST_F(StartUp, FailedCreationSaysSoAndKeepsThePlacement) {
   const wchar_t* names[] = {L"WinLeft", L"WinTop", L"WinWidth", L"WinHeight"};
   const DWORD stored[] = {40, 30, 501, 401};
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 4; ++i)
     ASSERT_TRUE(
         WriteDword(HKEY_CURRENT_USER, kPlacementKey, names[i], stored[i]));
-  }
   ScopedVariable fault(L"KURVANA_FAIL_GRAPH_AREA", L"1");
   Program& p = Start(L"", DriverFolder() + L"kurvana_faulty.exe");
-  AnswerMessageBox(kCaption, L"描画領域を作成できません。", Icon::kError,
-                   {IDOK}, IDOK);
-  auto box = p.WaitMessageBox();
+  Answer({T(kCannotCreateGraphArea), Icon::kError});
+  const auto box = p.WaitMessageBox();
   ASSERT_TRUE(box.has_value()) << "the second message did not stay up";
-  EXPECT_TEXT(box->text, L"ウィンドウを作成できません。");
-  Sleep(kQuietMs);
+  EXPECT_TEXT(box->text, T(kCannotCreateWindow));
+  // A quit message waiting in the queue would end the box's loop by the
+  // second round trip through it.
+  for (int trip = 0; trip < 2; ++trip) {
+    DWORD_PTR result = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(box->window, WM_NULL, 0, 0,
+                                    SMTO_ABORTIFHUNG, kTimeoutMs, &result));
+  }
   EXPECT_TRUE(IsWindowVisible(box->window)) << "closed without an answer";
   EXPECT_TRUE(ClickAndWaitClosed(box->window, IDOK));
   EXPECT_EQ(p.WaitExit(), std::optional<DWORD>(0));
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 4; ++i)
     EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kPlacementKey, names[i]),
               std::optional<DWORD>(stored[i]))
         << Narrow(names[i]);
+}
+
+class Association : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    Remove();
+  }
+  void TearDown() override {
+    ProgramTest::TearDown();
+    Remove();
+  }
+  static void Remove() {
+    DeleteKeyTree(HKEY_CLASSES_ROOT, L".kvn");
+    DeleteKeyTree(HKEY_CLASSES_ROOT, L"KurvanaFile");
+  }
+  // Runs a switch to its end: exit code 0, never a window or a placement.
+  void RunSwitch(const std::wstring& tail,
+                 const std::wstring& exe = ProgramPath()) {
+    bool window_seen = false;
+    EXPECT_EQ(Start(tail, exe).WaitExitWatchingWindows(&window_seen),
+              std::optional<DWORD>(0))
+        << "did not end by itself (a message box waiting?)";
+    EXPECT_FALSE(window_seen) << "a main window was created";
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kPlacementKey));
+    Stop();
+  }
+  static void ExpectRegistered(const std::wstring& exe) {
+    const std::pair<const wchar_t*, std::wstring> values[] = {
+        {L".kvn", L"KurvanaFile"},
+        {L"KurvanaFile", T(kDocumentTypeName)},
+        {L"KurvanaFile\\DefaultIcon", exe + L",-112"},
+        // Quoted: Windows would otherwise start "C:\Program".
+        {L"KurvanaFile\\shell\\open\\command", L"\"" + exe + L"\" %1"}};
+    for (const auto& [key, value] : values)
+      EXPECT_TEXT(ReadDefaultString(HKEY_CLASSES_ROOT, key).value_or(L"-"),
+                  value);
+  }
+};
+
+// The tail starts after the blanks; removing what is not there is quiet.
+TEST_F(Association, SwitchesRegisterAndRemoveTheDocumentType) {
+  RunSwitch(L"   -r");
+  ExpectRegistered(ProgramPath());
+  for (int run = 0; run < 2; ++run) {
+    RunSwitch(L"-u");
+    for (const wchar_t* key :
+         {L".kvn", L"KurvanaFile\\DefaultIcon",
+          L"KurvanaFile\\shell\\open\\command", L"KurvanaFile"})
+      EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << Narrow(key);
   }
 }
 
-TEST_F(StartUp, WithoutDocumentShowsUntitledWindowAndNoMessage) {
-  Program& p = StartShown(L"");
-  EXPECT_TEXT(p.Title(), kUntitled);
-  EXPECT_NE(p.GraphArea(), nullptr);
-  EXPECT_TEXT(ClassName(p.GraphArea()), L"GAREACLASS");
-  EXPECT_NE(p.Toolbar(), nullptr);
-  ExpectNoMessageBox();
+// Installed in a folder with a blank, the program opens a document with a
+// blank in its path through the shell.
+TEST_F(Association, DocumentOpensWithTheProgramInAFolderWithABlank) {
+  const std::wstring installed = folder_.path() + L"Program Files\\Kurvana\\";
+  ASSERT_TRUE(std::filesystem::create_directories(installed));
+  for (const wchar_t* file : {L"kurvana.exe", L"eval.dll"})
+    ASSERT_TRUE(CopyFileW((DriverFolder() + file).c_str(),
+                          (installed + file).c_str(), FALSE));
+  RunSwitch(L"-r", installed + L"kurvana.exe");
+  ExpectRegistered(installed + L"kurvana.exe");
+  Program& p = OpenThroughShell(PutDocument(L"my plots\\two words.kvn"));
+  ASSERT_NE(p.WaitShown(), nullptr) << "the document did not open";
+  EXPECT_TEXT(p.WaitTitle(Titled(L"two words.kvn")), Titled(L"two words.kvn"));
   EXPECT_EQ(p.Close(), std::optional<DWORD>(0));
-}
-
-// The title shows the last path component only, whatever the folder, and
-// the whole tail is the path: blanks need no quotes.
-TEST_F(StartUp, TitleShowsTheFileNameOfTheWholeTail) {
-  struct Row {
-    const wchar_t* file;   // created inside the test folder
-    const wchar_t* title;  // expected
-  };
-  const Row rows[] = {
-      {L"sin.kvn", L"Kurvana - [sin.kvn]"},
-      {L"sub\\folder\\sin.kvn", L"Kurvana - [sin.kvn]"},
-      {L"sub/slash.kvn", L"Kurvana - [slash.kvn]"},
-      {L"noext", L"Kurvana - [noext]"},
-      {L"v1.2\\plot", L"Kurvana - [plot]"},
-      {L"a.b.kvn", L"Kurvana - [a.b.kvn]"},
-      {L"my graphs\\two  words.kvn", L"Kurvana - [two  words.kvn]"},
-      // 表 and ソ end in the byte 0x5C in Shift-JIS: not separators.
-      {L"表\\ソ表.kvn", L"Kurvana - [ソ表.kvn]"},
-      {L"関数グラフ.kvn", L"Kurvana - [関数グラフ.kvn]"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(Narrow(row.file));
-    const std::wstring path =
-        PutDocument(row.file, {Explicit(u"sin(x)", 0x0000FF)});
-    Program& p = StartShown(path);
-    ExpectNoMessageBox();
-    EXPECT_TEXT(p.Title(), row.title);
-    Stop();
-  }
-}
-
-// A document that cannot be loaded shows the loader's warning, then the
-// program starts untitled.
-TEST_F(StartUp, UnloadableDocumentWarnsAndStartsUntitled) {
-  std::string bad_magic = EncodeDocument(View(), {});
-  bad_magic[0] = 'X';
-  std::string newer = EncodeDocument(View(), {});
-  PutUint32(newer, 4, 0x00020000);
-  const std::wstring good = PutDocument(L"good.kvn");
-  struct Row {
-    std::wstring tail;
-    const wchar_t* message;
-  };
-  const Row rows[] = {
-      {folder_.path() + L"missing.kvn", L"ファイルを開けません。"},
-      {Put(L"magic.kvn", bad_magic), L"ファイルが不正です。"},
-      {Put(L"newer.kvn", newer), L"新しいバージョンのファイルです。"},
-      // Quotes are part of the path, so the file is not found.
-      {L"\"" + good + L"\"", L"ファイルを開けません。"},
-      // Only exactly -r and -u are switches; anything else is a path.
-      {L"-R", L"ファイルを開けません。"},
-      {L"-r x", L"ファイルを開けません。"},
-      {L"-u ", L"ファイルを開けません。"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(Narrow(row.tail));
-    Program& p = Start(row.tail);
-    AnswerMessageBox(kCaption, row.message, Icon::kWarning, {IDOK}, IDOK);
-    ASSERT_NE(p.WaitShown(), nullptr);
-    EXPECT_TEXT(p.Title(), kUntitled);
-    ExpectNoMessageBox();
-    Stop();
-  }
-}
-
-TEST_F(StartUp, DocumentWithMoreThanTenFunctionsWarnsAndLoads) {
-  const std::vector<Function> eleven(11, Explicit(u"x", 0x0000FF));
-  const std::wstring path = PutDocument(L"eleven.kvn", eleven);
-  Program& p = Start(path);
-  AnswerMessageBox(kCaption, L"関数定義が10を超えました。一部を破棄します。",
-                   Icon::kWarning, {IDOK}, IDOK);
-  ASSERT_NE(p.WaitShown(), nullptr);
-  EXPECT_TEXT(p.Title(), L"Kurvana - [eleven.kvn]");
-  ExpectNoMessageBox();
-}
-
-// Every broken function reports itself while the document is computed,
-// in list order, before the window is shown.
-TEST_F(StartUp, BrokenFunctionsReportInListOrder) {
-  Function bad_domain = Explicit(u"x", 0x0000FF);
-  bad_domain.domain_min = 5;
-  bad_domain.domain_max = 5;
-  const std::wstring path = PutDocument(
-      L"broken.kvn",
-      {Explicit(u"1+", 0x0000FF), Explicit(u"x", 0x00FF00), bad_domain});
-  Program& p = Start(path);
-  AnswerMessageBox(kCaption, L"コンパイルに失敗しました。", Icon::kError,
-                   {IDOK}, IDOK);
-  AnswerMessageBox(kCaption, L"定義域が不正です。", Icon::kError, {IDOK}, IDOK);
-  ASSERT_NE(p.WaitShown(), nullptr);
-  EXPECT_TEXT(p.Title(), L"Kurvana - [broken.kvn]");
-  ExpectNoMessageBox();
 }
 
 }  // namespace
