@@ -1,5 +1,6 @@
 // The conversions between the documents' Shift-JIS texts and the file's
-// UTF-16, with full-width Japanese text, and their limits and refusals.
+// UTF-16, with full-width Japanese text, their limits and refusals, and the
+// file names shown in titles.
 #include "text_conversion.h"
 
 #include <gtest/gtest.h>
@@ -9,57 +10,41 @@
 namespace kurvana {
 namespace {
 
+using namespace std::string_literals;
 constexpr size_t kLimit = 255;
-// Outside Windows every use converts in CP932.
-constexpr CodePage kPages[] = {CodePage::kAnsi, CodePage::kOem,
-                               CodePage::kShiftJis};
 
-struct Pair {
-  const char* shift_jis;
-  std::u16string utf16;
-};
-
-const Pair kPairs[] = {
-    {"sin(x)*x+cos(2*x)", u"sin(x)*x+cos(2*x)"},
-    {"\x82\xA0\x82\xA2\x82\xA4", u"あいう"},
-    {"\x8A\xD6\x90\x94", u"関数"},
-    {"\x82\x50\x82\x51\x82\x52", u"１２３"},  // full-width digits
-    {"\xB1\xB2\xB3", u"ｱｲｳ"},                 // half-width katakana
-    {"\x81\x60\x81\x7C", u"～－"},            // the Windows forms
-    {"\x87\x40\xFB\xFC", u"①髙"},             // NEC and IBM extensions
-    {"x\x81\x40y", u"x　y"},                  // ideographic space
-};
-
-TEST(TextConversionTest, ShiftJisBecomesUtf16) {
-  for (const Pair& pair : kPairs) {
-    SCOPED_TRACE(pair.shift_jis);
-    std::u16string field(kLimit + 1, u'?');
-    ASSERT_TRUE(to_wide_text(field.data(), kLimit, pair.shift_jis));
-    EXPECT_EQ(pair.utf16 + u'\0' + u'\0',
-              field.substr(0, pair.utf16.size() + 2));
-    for (CodePage page : kPages)
-      EXPECT_EQ(to_utf16(pair.shift_jis, page), pair.utf16);
+// Outside Windows every code page converts as CP932.
+TEST(TextConversion, ShiftJisAndUtf16BothWays) {
+  const struct {
+    const char* shift_jis;
+    std::u16string utf16;
+  } rows[] = {{"", u""},
+              {"sin(x)*x+cos(2*x)", u"sin(x)*x+cos(2*x)"},
+              {"\x8A\xD6\x90\x94", u"関数"},
+              {"\x82\x50\x82\x51", u"１２"},  // full-width digits
+              {"\xB1\xB2\xB3", u"ｱｲｳ"},       // half-width katakana
+              {"\x81\x60\x81\x7C", u"～－"},  // the Windows forms
+              {"\x87\x40\xFB\xFC", u"①髙"},   // NEC and IBM extensions
+              {"x\x81\x40y", u"x　y"}};       // ideographic space
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.shift_jis);
+    std::u16string wide(kLimit + 1, u'?');
+    ASSERT_TRUE(to_wide_text(wide.data(), kLimit, row.shift_jis));
+    EXPECT_EQ(wide.substr(0, row.utf16.size() + 2), row.utf16 + u"\0\0"s);
+    std::string narrow(kLimit + 1, '?');
+    ASSERT_TRUE(to_narrow_text(narrow.data(), kLimit, row.utf16.c_str()));
+    const std::string expected = row.shift_jis + "\0\0"s;
+    EXPECT_EQ(narrow.substr(0, expected.size()), expected);
+    for (CodePage page :
+         {CodePage::kAnsi, CodePage::kOem, CodePage::kShiftJis}) {
+      EXPECT_EQ(to_utf16(row.shift_jis, page), row.utf16);
+      EXPECT_EQ(to_code_page(row.utf16, page), row.shift_jis);
+    }
   }
 }
 
-TEST(TextConversionTest, Utf16BecomesShiftJis) {
-  for (const Pair& pair : kPairs) {
-    SCOPED_TRACE(pair.shift_jis);
-    std::string field(kLimit + 1, '?');
-    ASSERT_TRUE(to_narrow_text(field.data(), kLimit, pair.utf16.c_str()));
-    const std::string expected = std::string(pair.shift_jis) + '\0' + '\0';
-    EXPECT_EQ(expected, field.substr(0, expected.size()));
-    for (CodePage page : kPages)
-      EXPECT_EQ(to_code_page(pair.utf16, page), pair.shift_jis);
-  }
-}
-
-TEST(TextConversionTest, EmptyTextIsEmptyInBothDirections) {
-  EXPECT_EQ(to_utf16("", CodePage::kAnsi), u"");
-  EXPECT_EQ(to_code_page(u"", CodePage::kAnsi), "");
-}
-
-TEST(TextConversionTest, LimitCountsTheTerminator) {
+// The limit counts the terminator.
+TEST(TextConversion, LimitsAndRefusals) {
   char16_t wide[5];
   EXPECT_TRUE(to_wide_text(wide, 4, "abc"));
   EXPECT_FALSE(to_wide_text(wide, 4, "abcd"));
@@ -68,74 +53,44 @@ TEST(TextConversionTest, LimitCountsTheTerminator) {
   EXPECT_TRUE(to_narrow_text(narrow, 5, u"あい"));  // 4 bytes
   EXPECT_FALSE(to_narrow_text(narrow, 5, u"あいう"));
   EXPECT_FALSE(to_narrow_text(narrow, 5, u"abcde"));
-}
-
-TEST(TextConversionTest, InvalidShiftJisIsRefused) {
   char16_t field[kLimit + 1];
-  for (const char* text : {"\x82", "x+\x81", "\x82\x7F"}) {
-    SCOPED_TRACE(text);
-    EXPECT_FALSE(to_wide_text(field, kLimit, text));
-    EXPECT_FALSE(to_utf16(text, CodePage::kAnsi));
+  for (const char* text : {"\x82", "x+\x81", "\x82\x7F"}) {  // cut or invalid
+    EXPECT_FALSE(to_wide_text(field, kLimit, text)) << text;
+    EXPECT_FALSE(to_utf16(text, CodePage::kAnsi)) << text;
   }
-}
-
-// Shift-JIS has no form of these; a look-alike would change the expression.
-TEST(TextConversionTest, TextOutsideShiftJisIsRefused) {
-  const std::u16string texts[] = {
-      u"caf\u00E9",   // é
-      u"\u00A5100",   // yen sign, not the backslash of 5C
-      u"1\u22122",    // minus sign, not the full-width hyphen-minus
-      u"\U0001F600",  // outside the basic plane
-      std::u16string(1, char16_t(0xD800)),  // lone surrogate
-  };
-  char field[kLimit + 1];
-  for (const std::u16string& text : texts) {
-    SCOPED_TRACE(testing::PrintToString(text));
-    EXPECT_FALSE(to_narrow_text(field, kLimit, text.c_str()));
+  // Shift-JIS has no form of these; a look-alike would change the text.
+  char bytes[kLimit + 1];
+  for (const std::u16string& text :
+       {u"caf\u00E9"s, u"\u00A5100"s, u"1\u22122"s, u"\U0001F600"s,
+        std::u16string(1, char16_t(0xD800))}) {
+    EXPECT_FALSE(to_narrow_text(bytes, kLimit, text.c_str()));
     EXPECT_FALSE(to_code_page(text, CodePage::kAnsi));
   }
 }
 
-// File names in window titles and beside saved documents.
-struct TitleCase {
-  const char* path;
-  const char* name;
-};
-
-// "表" is 0x95 0x5C and "ソ" 0x83 0x5C in Shift-JIS: their trail byte is
-// a backslash that must not split the path.
-const TitleCase kTitleCases[] = {
-    {"", ""},
-    {"sin.kvn", "sin.kvn"},
-    {"C:\\graphs\\sin.kvn", "sin.kvn"},
-    {"C:sin.kvn", "sin.kvn"},
-    {"/home/user/plots/circle", "circle"},
-    {"C:\\My Graphs\\two words.kvn", "two words.kvn"},
-    {"C:\\data\\\x95\x5C.kvn", "\x95\x5C.kvn"},
-    {"C:\\\x83\x5C\x83\x74\x83\x67\\a.b.kvn", "a.b.kvn"},
-    {"C:\\graphs\\", ""},
-    {"\"C:\\quoted path.kvn\"", "quoted path.kvn\""},
-};
-
-TEST(FileName, FileNameIsTheLastPathComponent) {
-  for (const TitleCase& row : kTitleCases) {
+// "表" is 95 5C and "ソ" 83 5C: their trail byte is a backslash that must
+// not split the path; a lead byte at the end does not swallow past it.
+TEST(FileName, IsTheLastPathComponent) {
+  const struct {
+    const char* path;
+    const char* name;
+  } rows[] = {{"", ""},
+              {"sin.kvn", "sin.kvn"},
+              {"C:\\graphs\\sin.kvn", "sin.kvn"},
+              {"C:sin.kvn", "sin.kvn"},
+              {"/home/user/plots/circle", "circle"},
+              {"C:\\data\\\x95\x5C.kvn", "\x95\x5C.kvn"},
+              {"C:\\\x83\x5C\x83\x74\x83\x67\\a.b.kvn", "a.b.kvn"},
+              {"C:\\graphs\\", ""},
+              {"a\\\x95", "\x95"}};
+  for (const auto& row : rows) {
     EXPECT_EQ(file_name_of(row.path, CodePage::kShiftJis), row.name)
         << row.path;
   }
-}
-
-TEST(FileName, LeadByteAtTheEndDoesNotSwallowPastTheText) {
-  EXPECT_EQ(file_name_of("a\\\x95", CodePage::kShiftJis), "\x95");
-}
-
-TEST(FileName, ShiftJisLeadBytes) {
-  EXPECT_TRUE(is_shift_jis_lead_byte(0x81));
-  EXPECT_TRUE(is_shift_jis_lead_byte(0x9F));
-  EXPECT_TRUE(is_shift_jis_lead_byte(0xE0));
-  EXPECT_TRUE(is_shift_jis_lead_byte(0xFC));
-  EXPECT_FALSE(is_shift_jis_lead_byte(0x5C));
-  EXPECT_FALSE(is_shift_jis_lead_byte(0xA0));  // half-width katakana
-  EXPECT_FALSE(is_shift_jis_lead_byte(0x80));
+  for (int byte : {0x81, 0x9F, 0xE0, 0xFC})
+    EXPECT_TRUE(is_shift_jis_lead_byte(byte));
+  for (int byte : {0x5C, 0xA0, 0x80, 0xFD})
+    EXPECT_FALSE(is_shift_jis_lead_byte(byte));
 }
 
 }  // namespace
