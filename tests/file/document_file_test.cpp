@@ -262,6 +262,8 @@ TEST_F(DocumentFileTest, AcceptedVariationsOfTheFile) {
   eleven.insert(eleven.end(), last.begin(), last.end());
   const std::u16string kDropped =
       u"関数定義が10を超えました。一部を破棄します。";
+  const Document ten = numbered_functions(10);
+  // clang-format off
   const struct {
     Bytes file;
     std::function<void(Bytes&)> change;
@@ -269,22 +271,12 @@ TEST_F(DocumentFileTest, AcceptedVariationsOfTheFile) {
     Texts messages;
   } rows[] = {
       {sample, [](Bytes& b) { put_u32(b, 4, 0); }, sample_document(), {}},
-      {sample,
-       [](Bytes& b) { put_u32(b, 4, 0x0001FFFF); },
-       sample_document(),
-       {}},
-      {sample,
-       [](Bytes& b) { b.insert(b.end(), 700, 0xEE); },
-       sample_document(),
-       {}},
-      {eleven,
-       [](Bytes& b) { put_u32(b, kCountAt, 11); },
-       numbered_functions(10),
-       {kDropped}},
-      {eleven,
-       [](Bytes& b) { put_u32(b, kCountAt, ~0u); },
-       numbered_functions(10),
-       {kDropped}}};
+      {sample, [](Bytes& b) { put_u32(b, 4, 0x0001FFFF); }, sample_document(), {}},
+      {sample, [](Bytes& b) { b.insert(b.end(), 700, 0xEE); }, sample_document(), {}},
+      {eleven, [](Bytes& b) { put_u32(b, kCountAt, 10); }, ten, {}},
+      {eleven, [](Bytes& b) { put_u32(b, kCountAt, 11); }, ten, {kDropped}},
+      {eleven, [](Bytes& b) { put_u32(b, kCountAt, ~0u); }, ten, {kDropped}}};
+  // clang-format on
   for (const auto& row : rows) {
     Bytes file = row.file;
     row.change(file);

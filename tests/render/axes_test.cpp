@@ -57,9 +57,11 @@ TEST(Axes, EachAxisOnlyWhereItsRangeHoldsZero) {
   const std::vector<Line> axes{{{100, 0}, {100, 400}, kAxisPen},
                                {{300, 200}, {100, 200}, kAxisPen}};
   EXPECT_EQ(sink.lines_with(kAxisPen), axes);
-  RecordingSink none;
+  RecordingSink none, upper_ends;
   draw(none, view_of(1, 5, -5, -1, TICKS_NONE));
   EXPECT_TRUE(none.lines.empty());
+  draw(upper_ends, view_of(-10, 0, -10, 0, TICKS_NONE));
+  EXPECT_EQ(upper_ends.lines.size(), 2u);
 }
 
 // Any mode but grid and marks, as a file may hold it, draws the axes only.
