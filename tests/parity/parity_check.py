@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
 """Compares the answers of the native library and of eval.dll to the same
-generated expressions (eval_parity).  The Windows program runs twice, at
-64-bit and at 53-bit x87 precision.  Codes, positions, messages and integer
-results must be equal; real results may differ by at most 1 ulp.  Prints how
-many values differ at all and fails on anything beyond that."""
+generated expressions (eval_parity).  The Windows program runs at 64-bit and
+at 53-bit x87 precision.  Codes, positions, messages and integer results
+must be equal; real results may differ by at most 1 ulp."""
 import argparse
 import os
 import subprocess
@@ -18,24 +17,21 @@ def answers(command):
     return result.stdout.splitlines()
 
 
-def ordered(bits):
-    """Maps double bits onto integers in the order of the values."""
-    return -(bits & 0x7FFFFFFFFFFFFFFF) if bits >> 63 else bits
-
-
-def is_nan(bits):
-    return (bits & 0x7FF0000000000000) == 0x7FF0000000000000 and \
-        (bits & 0x000FFFFFFFFFFFFF) != 0
-
-
 def ulps(a, b):
-    if is_nan(a) or is_nan(b):
-        return 0 if is_nan(a) and is_nan(b) and a == b else float("inf")
+    """Doubles between two bit patterns; NaNs must be identical."""
+    def ordered(bits):
+        return -(bits & 0x7FFFFFFFFFFFFFFF) if bits >> 63 else bits
+
+    def nan(bits):
+        return bits & 0x7FF0000000000000 == 0x7FF0000000000000 and \
+            bits & 0x000FFFFFFFFFFFFF != 0
+    if nan(a) or nan(b):
+        return 0 if a == b else float("inf")
     return abs(ordered(a) - ordered(b))
 
 
 def compare(native, windows, label):
-    """Returns the number of failures, after printing them and a summary."""
+    """Prints the failures and a summary; returns the number of failures."""
     failures, differing, worst = [], 0, 0
     if len(native) != len(windows):
         failures.append(f"{len(native)} native lines, {len(windows)} Windows")
@@ -44,11 +40,9 @@ def compare(native, windows, label):
         real = fields_n[-1].startswith("r") and fields_w[-1].startswith("r")
         if fields_n[:-1] != fields_w[:-1] or (not real and line_n != line_w):
             failures.append(f"native  {line_n}\n    windows {line_w}")
-            continue
-        if real and fields_n[-1] != fields_w[-1]:
+        elif real and fields_n[-1] != fields_w[-1]:
             distance = ulps(int(fields_n[-1][1:], 16), int(fields_w[-1][1:], 16))
-            differing += 1
-            worst = max(worst, distance)
+            differing, worst = differing + 1, max(worst, distance)
             if distance > 1:
                 failures.append(f"{distance} ulp apart:\n    native  {line_n}"
                                 f"\n    windows {line_w}")
@@ -61,19 +55,16 @@ def compare(native, windows, label):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--native", required=True)
-    parser.add_argument("--windows", required=True)
-    parser.add_argument("--runner", required=True)
+    for option in ("--native", "--windows", "--runner"):
+        parser.add_argument(option, required=True)
     options = parser.parse_args()
     if not os.access(options.native, os.X_OK):
         sys.exit(f"no native {options.native}: build the native tree first, "
                  "or configure this build with -DKURVANA_NATIVE_BUILD=<dir>")
     native = answers([options.native])
-    failures = 0
-    for precision in ("64", "53"):
-        windows = answers([options.runner, options.windows,
-                           "--x87-precision", precision])
-        failures += compare(native, windows, f"x87 at {precision} bits")
+    failures = sum(compare(native, answers([options.runner, options.windows,
+                                            "--x87-precision", bits]),
+                           f"x87 at {bits} bits") for bits in ("64", "53"))
     return 1 if failures else 0
 
 
