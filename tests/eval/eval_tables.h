@@ -1,7 +1,7 @@
 // Helpers of the library's table tests.  They reach the library only through
 // eval.h, so that the same tables run against the static core natively and
-// against eval.dll under Wine.  Every row runs through the narrow and the
-// wide entry points; the helpers hide which one.
+// against eval.dll under Wine; every row runs through the narrow and the
+// wide entry points.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "eval.h"
 
@@ -31,32 +32,25 @@ inline constexpr int kX = 'x' - 'a';
 
 using WideString = std::basic_string<EvalWideChar>;
 
-// UTF-16 text in the library's wide unit (wchar_t on Windows).
+// One unit per UTF-16 unit or per byte (an ASCII text reads the same).
 inline WideString Wide(std::u16string_view text) {
   return WideString(text.begin(), text.end());
 }
-// One unit per byte, so an ASCII text reads the same in both widths.
 inline WideString Wide(std::string_view text) {
   return WideString(text.begin(), text.end());
 }
-inline WideString Wide(const char* text) {
-  return Wide(std::string_view(text));
-}
-
-inline const char* Name(Width width) {
-  return width == Width::kNarrow ? "narrow" : "wide";
-}
 
 inline std::string Trace(std::string_view text, Width width) {
-  return Name(width) + std::string(" \"") + std::string(text) + "\"";
+  return (width == Width::kNarrow ? "narrow \"" : "wide \"") +
+         std::string(text) + "\"";
 }
 
 // |text| inside 17 levels of "1*(...)": the same value, but a program whose
 // stack is deeper than the fast evaluator's 16 slots.
-inline std::string Deepen(std::string_view text, int levels = 17) {
+inline std::string Deepen(std::string_view text) {
   std::string deep;
-  for (int i = 0; i < levels; ++i) deep += "1*(";
-  return deep + std::string(text) + std::string(levels, ')');
+  for (int i = 0; i < 17; ++i) deep += "1*(";
+  return deep + std::string(text) + std::string(17, ')');
 }
 
 // True when a run of letters is one lowercase letter: a variable, which the
@@ -98,46 +92,45 @@ inline void PrintTo(const Outcome& outcome, std::ostream* os) {
 }
 
 inline Outcome LastError(Width width, EvalFunction function) {
-  Outcome error{-1, -1};
+  Outcome e{-1, -1};
   if (width == Width::kNarrow) {
-    GetLastErrorByFunctionA(function, &error.code, &error.position, nullptr);
+    GetLastErrorByFunctionA(function, &e.code, &e.position, nullptr);
   } else {
-    GetLastErrorByFunctionW(function, &error.code, &error.position, nullptr);
+    GetLastErrorByFunctionW(function, &e.code, &e.position, nullptr);
   }
-  return error;
+  return e;
 }
 
-struct RealResult {
+template <class Value>
+struct Result {
   Outcome outcome;
-  double value = kUntouched;
+  Value value =
+      Value(std::is_same_v<Value, double> ? kUntouched : kUntouchedInteger);
 };
-
-struct IntegerResult {
-  Outcome outcome;
-  int32_t value = kUntouchedInteger;
-};
+using RealResult = Result<double>;
+using IntegerResult = Result<int32_t>;
 
 // Compile and evaluate once through a function object.
 inline RealResult RunReal(Width width, const std::string& text,
                           const double* area) {
-  RealResult result;
+  RealResult r;
   Function function = Create(width, text);
   if (!CompileDFunction(function.get(), area) ||
-      !CalculateDFunction(function.get(), &result.value)) {
-    result.outcome = LastError(width, function.get());
+      !CalculateDFunction(function.get(), &r.value)) {
+    r.outcome = LastError(width, function.get());
   }
-  return result;
+  return r;
 }
 
 inline IntegerResult RunInteger(Width width, const std::string& text,
                                 const int32_t* area, int32_t options) {
-  IntegerResult result;
+  IntegerResult r;
   Function function = Create(width, text);
   if (!CompileIFunction(function.get(), area, options) ||
-      !CalculateIFunction(function.get(), &result.value)) {
-    result.outcome = LastError(width, function.get());
+      !CalculateIFunction(function.get(), &r.value)) {
+    r.outcome = LastError(width, function.get());
   }
-  return result;
+  return r;
 }
 
 inline RealResult OneShotReal(Width width, const std::string& text) {
@@ -181,12 +174,8 @@ inline std::string ShiftJis(std::u16string_view text) {
   iconv_t converter = iconv_open("CP932", "UTF-16LE");
   if (converter == reinterpret_cast<iconv_t>(-1)) return "?";
   std::string in;
-  for (char16_t unit : text) {
-    in += static_cast<char>(unit & 0xFF);
-    in += static_cast<char>(unit >> 8);
-  }
-  char* in_next = in.data();
-  char* out_next = out.data();
+  for (char16_t unit : text) in += {char(unit & 0xFF), char(unit >> 8)};
+  char *in_next = in.data(), *out_next = out.data();
   size_t in_left = in.size(), out_left = out.size();
   const size_t done =
       iconv(converter, &in_next, &in_left, &out_next, &out_left);

@@ -21,50 +21,33 @@ namespace {
 
 // Every export with the number of 32-bit arguments it takes, which a
 // __stdcall function removes from the stack itself.
-struct ExportInfo {
+constexpr struct {
   const char* name;
   int arguments;
-};
-constexpr ExportInfo kExports[] = {
-    {"CreateFunctionA", 1},         {"CreateFunctionW", 1},
-    {"CompileDFunction", 2},        {"CompileIFunction", 3},
-    {"CalculateDFunction", 2},      {"CalculateIFunction", 2},
-    {"DeleteFunction", 1},          {"GetLastErrorByFunctionA", 4},
-    {"GetLastErrorByFunctionW", 4}, {"CalculateDInDirectA", 5},
-    {"CalculateDInDirectW", 5},     {"CalculateIInDirectA", 6},
-    {"CalculateIInDirectW", 6},     {"GetEvalVersionInfo", 0},
-};
+} kExports[] = {{"CreateFunctionA", 1},         {"CreateFunctionW", 1},
+                {"CompileDFunction", 2},        {"CompileIFunction", 3},
+                {"CalculateDFunction", 2},      {"CalculateIFunction", 2},
+                {"DeleteFunction", 1},          {"GetLastErrorByFunctionA", 4},
+                {"GetLastErrorByFunctionW", 4}, {"CalculateDInDirectA", 5},
+                {"CalculateDInDirectW", 5},     {"CalculateIInDirectA", 6},
+                {"CalculateIInDirectW", 6},     {"GetEvalVersionInfo", 0}};
 
-// The message string table of the library, language 1041.
-struct StringEntry {
-  UINT id;
-  const wchar_t* text;
-};
-constexpr StringEntry kStringTable[] = {
-    {2, L"小数点の数が多すぎます。"},
-    {3, L"認識できない文字コードがあります。"},
-    {4, L"不正な種類のデータがあります。"},
-    {5, L"データがありません。"},
-    {6, L"不正な括弧です。"},
-    {7, L"演算子が不正です。"},
-    {8, L"不正な値です。"},
-    {9, L"関数の後に括弧が必要です。"},
-    {10, L"無意味な括弧です。"},
-    {11, L"不正な最終文字です。"},
-    {12, L"括弧の数が合いません。"},
-    {13, L"変数は使用できません。"},
-    {14, L"式がありません。"},
-    {15, L"0で除算しました。"},
-    {16, L"log 0 は定義できません。"},
-    {17, L"既にコンパイル済みです。"},
-    {18, L"サポートされていません。"},
-    {19, L"コンパイルされていません。"},
-    {20, L"オーバーフローしました。"},
-    {21, L"識別子が不正です。"},
-    {22, L"数値の次は演算子か括弧閉じが必要です。"},
-    {23, L"定義域外の値を指定しました。"},
-    {24, L"整数で演算できない式が含まれています。"},
-};
+// The module's message string table, language 1041, from id 2 on.
+// clang-format off
+constexpr const wchar_t* kStringTable[] = {
+    L"小数点の数が多すぎます。", L"認識できない文字コードがあります。",
+    L"不正な種類のデータがあります。", L"データがありません。",
+    L"不正な括弧です。", L"演算子が不正です。", L"不正な値です。",
+    L"関数の後に括弧が必要です。", L"無意味な括弧です。",
+    L"不正な最終文字です。", L"括弧の数が合いません。",
+    L"変数は使用できません。", L"式がありません。", L"0で除算しました。",
+    L"log 0 は定義できません。", L"既にコンパイル済みです。",
+    L"サポートされていません。", L"コンパイルされていません。",
+    L"オーバーフローしました。", L"識別子が不正です。",
+    L"数値の次は演算子か括弧閉じが必要です。",
+    L"定義域外の値を指定しました。",
+    L"整数で演算できない式が含まれています。"};
+// clang-format on
 
 }  // namespace
 
@@ -169,7 +152,7 @@ char** argv_ = nullptr;
 TEST(EvalDll, ExportsExactlyTheFourteenPlainNames) {
   ASSERT_NE(Library(), nullptr) << GetLastError();
   std::set<std::string> expected;
-  for (const ExportInfo& info : kExports) {
+  for (const auto& info : kExports) {
     expected.insert(info.name);
     EXPECT_NE(GetProcAddress(Library(), info.name), nullptr) << info.name;
   }
@@ -181,7 +164,7 @@ TEST(EvalDll, ExportsExactlyTheFourteenPlainNames) {
 // whatever the alignment the caller left.
 TEST(EvalDll, EveryExportIsStdcallAtEveryStackAlignment) {
   const uint32_t zeros[8] = {};
-  for (const ExportInfo& info : kExports) {
+  for (const auto& info : kExports) {
     const void* function =
         reinterpret_cast<const void*>(GetProcAddress(Library(), info.name));
     ASSERT_NE(function, nullptr) << info.name;
@@ -222,12 +205,11 @@ TEST(EvalDll, RealEvaluationAtEveryStackAlignment) {
 
 TEST(EvalDll, StringTableHoldsTheMessages) {
   const WORD japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
-  for (const StringEntry& entry : kStringTable) {
+  for (UINT id = 2; id < 2 + std::size(kStringTable); ++id) {
     bool found = false;
-    EXPECT_EQ(LoadTableString(Library(), entry.id, japanese, &found),
-              entry.text)
-        << entry.id;
-    EXPECT_TRUE(found) << entry.id;
+    EXPECT_EQ(LoadTableString(Library(), id, japanese, &found),
+              kStringTable[id - 2]);
+    EXPECT_TRUE(found) << id;
   }
 }
 

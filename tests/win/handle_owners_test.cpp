@@ -5,67 +5,56 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
+#include <type_traits>
+
 #include "gdi_sink.h"
 
 namespace kurvana {
 namespace {
 
-// A memory device context, deleted at the end of each test.
-class MemoryDC {
- public:
-  MemoryDC() : dc_(CreateCompatibleDC(nullptr)) {}
-  ~MemoryDC() { DeleteDC(dc_); }
-  MemoryDC(const MemoryDC&) = delete;
-  MemoryDC& operator=(const MemoryDC&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
+template <class Handle, auto release>
+struct Releaser {
+  void operator()(Handle handle) const { release(handle); }
 };
+template <class Handle, auto release>
+using Owned =
+    std::unique_ptr<std::remove_pointer_t<Handle>, Releaser<Handle, release>>;
 
-HGDIOBJ current_pen(HDC dc) { return GetCurrentObject(dc, OBJ_PEN); }
-
-TEST(SelectedPen, RestoresThePreviousPenAndDeletesItsOwn) {
-  MemoryDC dc;
-  const HGDIOBJ original = current_pen(dc.get());
-  HGDIOBJ outer_pen = nullptr;
-  HGDIOBJ inner_pen = nullptr;
-  {
-    SelectedPen outer(dc.get(), 3, RGB(255, 0, 0));
-    outer_pen = current_pen(dc.get());
-    {
-      SelectedPen inner(dc.get(), 1, RGB(0, 0, 255));
-      inner_pen = current_pen(dc.get());
-      EXPECT_NE(inner_pen, outer_pen);
-    }
-    EXPECT_EQ(current_pen(dc.get()), outer_pen);
-    EXPECT_EQ(GetObjectType(inner_pen), 0u) << "the inner pen is deleted";
-    EXPECT_EQ(GetObjectType(outer_pen), static_cast<DWORD>(OBJ_PEN));
-  }
-  EXPECT_EQ(current_pen(dc.get()), original);
-  EXPECT_EQ(GetObjectType(outer_pen), 0u);
+// A plain top-level window.
+Owned<HWND, DestroyWindow> test_window() {
+  return Owned<HWND, DestroyWindow>(
+      CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                      nullptr, nullptr, nullptr, nullptr));
 }
 
-// A plain top-level window for the paint scope.
-class TestWindow {
- public:
-  TestWindow()
-      : window_(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0,
-                                50, 50, nullptr, nullptr, nullptr, nullptr)) {}
-  ~TestWindow() { DestroyWindow(window_); }
-  TestWindow(const TestWindow&) = delete;
-  TestWindow& operator=(const TestWindow&) = delete;
-  HWND get() const { return window_; }
+bool deleted(HGDIOBJ object) { return GetObjectType(object) == 0; }
 
- private:
-  HWND window_;
-};
+TEST(SelectedPen, RestoresThePreviousPenAndDeletesItsOwn) {
+  Owned<HDC, DeleteDC> dc(CreateCompatibleDC(nullptr));
+  const HGDIOBJ original = GetCurrentObject(dc.get(), OBJ_PEN);
+  HGDIOBJ outer_pen, inner_pen;
+  {
+    SelectedPen outer(dc.get(), 3, RGB(255, 0, 0));
+    outer_pen = GetCurrentObject(dc.get(), OBJ_PEN);
+    {
+      SelectedPen inner(dc.get(), 1, RGB(0, 0, 255));
+      inner_pen = GetCurrentObject(dc.get(), OBJ_PEN);
+      EXPECT_NE(inner_pen, outer_pen);
+    }
+    EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_PEN), outer_pen);
+    EXPECT_TRUE(deleted(inner_pen));
+    EXPECT_FALSE(deleted(outer_pen));
+  }
+  EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_PEN), original);
+  EXPECT_TRUE(deleted(outer_pen));
+}
 
 // The window is validated, and the device context it painted with is given
 // back.
 TEST(PaintScope, ValidatesTheWindowAndReleasesItsDC) {
-  TestWindow window;
-  ASSERT_NE(window.get(), nullptr);
+  const auto window = test_window();
+  ASSERT_NE(window, nullptr);
   InvalidateRect(window.get(), nullptr, FALSE);
   ASSERT_TRUE(GetUpdateRect(window.get(), nullptr, FALSE));
   HDC dc = nullptr;
@@ -79,9 +68,7 @@ TEST(PaintScope, ValidatesTheWindowAndReleasesItsDC) {
 }
 
 DWORD WINAPI try_clipboard(void*) {
-  if (!OpenClipboard(nullptr)) return 0;
-  CloseClipboard();
-  return 1;
+  return OpenClipboard(nullptr) && CloseClipboard();
 }
 
 // Whether a thread other than this one can open the clipboard now.
@@ -96,7 +83,7 @@ bool clipboard_opens_elsewhere() {
 }
 
 TEST(ClipboardScope, HoldsTheClipboardForItsScopeOnly) {
-  TestWindow window;
+  const auto window = test_window();
   {
     ClipboardScope clipboard(window.get());
     ASSERT_TRUE(clipboard.is_open());
@@ -107,18 +94,17 @@ TEST(ClipboardScope, HoldsTheClipboardForItsScopeOnly) {
   EXPECT_TRUE(clipboard_opens_elsewhere());
 }
 
-TEST(MetafileRecorder, ClosesAndDeletesAnUnfinishedRecording) {
+// An unfinished recording is closed and deleted; a finished picture belongs
+// to its handle.
+TEST(MetafileRecorder, OwnsTheRecordingThenThePicture) {
   HDC recording = nullptr;
+  HENHMETAFILE picture = nullptr;
   {
     MetafileRecorder recorder(nullptr, L"test\0");
     recording = recorder.dc();
-    EXPECT_EQ(GetObjectType(recording), static_cast<DWORD>(OBJ_ENHMETADC));
+    EXPECT_EQ(GetObjectType(recording), DWORD(OBJ_ENHMETADC));
   }
-  EXPECT_EQ(GetObjectType(recording), 0u);
-}
-
-TEST(MetafileRecorder, FinishedPictureBelongsToItsHandle) {
-  HENHMETAFILE picture = nullptr;
+  EXPECT_TRUE(deleted(recording));
   {
     MetafileRecorder recorder(nullptr, L"test\0");
     MoveToEx(recorder.dc(), 0, 0, nullptr);
@@ -126,9 +112,9 @@ TEST(MetafileRecorder, FinishedPictureBelongsToItsHandle) {
     MetafileHandle handle(recorder.finish());
     picture = handle.get();
     EXPECT_EQ(recorder.dc(), nullptr);
-    EXPECT_EQ(GetObjectType(picture), static_cast<DWORD>(OBJ_ENHMETAFILE));
+    EXPECT_EQ(GetObjectType(picture), DWORD(OBJ_ENHMETAFILE));
   }
-  EXPECT_EQ(GetObjectType(picture), 0u);
+  EXPECT_TRUE(deleted(picture));
 }
 
 }  // namespace
