@@ -13,6 +13,7 @@ namespace {
 
 using evaltest::kInf;
 using evaltest::kNaN;
+using evaltest::kUntouched;
 using evaltest::Outcome;
 using evaltest::Width;
 
@@ -108,21 +109,15 @@ TEST(Syntax, JapaneseTextInBothWidths) {
     const char* narrow;  // Shift-JIS bytes; null for wide-only rows
     const char16_t* wide;
     evaltest::RealResult narrow_result, wide_result;
-  } rows[] = {{"1+\x83"
-               "e",
-               u"1+テ",
-               {{}, 3.5},
-               {{11, 1}}},                                     // テ: 83 65, e
-              {"2\x83^3", u"2タ3", {{}, 8}, {{}, 2}},          // タ: 83 5E, ^
-              {"x \x92l 2", u"x 値 2", {{22, 3}}, {{22, 4}}},  // 値: 92 6C, l
-              {"x + 1 \x81\xA9 \x92l", u"x + 1 ← 値", {{4, 10}}, {{}, 3}},
-              {"1 \x90\x94 + 2)", u"1 数 + 2)", {{12, 8}}, {{12, 7}}},
-              {nullptr, u"1 𠮷 + 2)", {}, {{12, 8}}},  // two UTF-16 units
-              {"\x83"
-               "e",
-               u"テ",
-               {{21, 0}},
-               {{21, 0}}}};
+  } rows[] = {// clang-format off
+      {"1+\x83" "e", u"1+テ", {{}, 3.5}, {{11, 1}}},  // テ: 83 65, e
+      {"2\x83^3", u"2タ3", {{}, 8}, {{}, 2}},         // タ: 83 5E, ^
+      {"x \x92l 2", u"x 値 2", {{22, 3}}, {{22, 4}}},  // 値: 92 6C, l
+      {"x + 1 \x81\xA9 \x92l", u"x + 1 ← 値", {{4, 10}}, {{}, 3}},
+      {"1 \x90\x94 + 2)", u"1 数 + 2)", {{12, 8}}, {{12, 7}}},
+      {nullptr, u"1 𠮷 + 2)", {}, {{12, 8}}},  // two UTF-16 units
+      {"\x83" "e", u"テ", {{21, 0}}, {{21, 0}}}};
+  // clang-format on
   double area[EVAL_VARIABLE_COUNT] = {};
   area['e' - 'a'] = 2.5;
   area['l' - 'a'] = 100;
@@ -253,17 +248,13 @@ TEST(RealEvaluation, WhereAnOutOfRangeValueIsCaught) {
     const char* text;
     int32_t code;
     double stored;  // by the one-shot call
-  } rows[] = {{"(0-10)^401", 20, -kInf},
-              {"ex(1000)", 20, kInf},
-              {"cosh(1000)", 20, kInf},
-              {"sin(ex(1000))", 20, kNaN},
-              {"10^400", 20, evaltest::kUntouched},
-              {"1/10^400", 20, evaltest::kUntouched},
-              {"ex(1000)*2", 20, evaltest::kUntouched},
-              {"0-(0-10)^401", 20, evaltest::kUntouched},
-              {"ex(12000)", 20, evaltest::kUntouched},
-              {"1/0", 15, evaltest::kUntouched},
-              {"log(0)", 16, evaltest::kUntouched}};
+  } rows[] = {      // clang-format off
+      {"(0-10)^401", 20, -kInf}, {"ex(1000)", 20, kInf}, {"cosh(1000)", 20, kInf},
+      {"sin(ex(1000))", 20, kNaN}, {"10^400", 20, kUntouched},
+      {"1/10^400", 20, kUntouched}, {"ex(1000)*2", 20, kUntouched},
+      {"0-(0-10)^401", 20, kUntouched}, {"ex(12000)", 20, kUntouched},
+      {"1/0", 15, kUntouched}, {"log(0)", 16, kUntouched}};
+  // clang-format on
   for (const auto& row : rows) {
     for (Width width : evaltest::kWidths) {
       SCOPED_TRACE(evaltest::Trace(row.text, width));
@@ -274,7 +265,7 @@ TEST(RealEvaluation, WhereAnOutOfRangeValueIsCaught) {
           << one_shot.value;
       const auto object = evaltest::RunReal(width, row.text, nullptr);
       EXPECT_EQ(object.outcome, (Outcome{row.code, 0}));
-      EXPECT_EQ(object.value, evaltest::kUntouched);
+      EXPECT_EQ(object.value, kUntouched);
     }
   }
 }
@@ -285,25 +276,27 @@ TEST(RealEvaluation, EveryFunctionMatchesTheMathLibrary) {
   const struct {
     const char* name;
     double (*expected)(double);
-  } rows[] = {{"sin", [](double x) { return std::sin(x); }},
-              {"cos", [](double x) { return std::cos(x); }},
-              {"tan", [](double x) { return std::tan(x); }},
-              {"sec", [](double x) { return 1 / std::cos(x); }},
-              {"cosec", [](double x) { return 1 / std::sin(x); }},
-              {"cot", [](double x) { return std::cos(x) / std::sin(x); }},
-              {"asin", [](double x) { return std::asin(x); }},
-              {"acos", [](double x) { return std::acos(x); }},
-              {"atan", [](double x) { return std::atan(x); }},
-              {"sinh", [](double x) { return std::sinh(x); }},
-              {"cosh", [](double x) { return std::cosh(x); }},
-              {"tanh", [](double x) { return std::tanh(x); }},
-              {"sech", [](double x) { return 1 / std::cosh(x); }},
-              {"cosech", [](double x) { return 1 / std::sinh(x); }},
-              {"coth", [](double x) { return std::cosh(x) / std::sinh(x); }},
-              {"log", [](double x) { return std::log(x); }},
-              {"ex", [](double x) { return std::exp(x); }},
-              {"abs", [](double x) { return std::fabs(x); }},
-              {"sqrt", [](double x) { return std::sqrt(x); }}};
+  } rows[] = {// clang-format off
+      {"sin", [](double x) { return std::sin(x); }},
+      {"cos", [](double x) { return std::cos(x); }},
+      {"tan", [](double x) { return std::tan(x); }},
+      {"sec", [](double x) { return 1 / std::cos(x); }},
+      {"cosec", [](double x) { return 1 / std::sin(x); }},
+      {"cot", [](double x) { return std::cos(x) / std::sin(x); }},
+      {"asin", [](double x) { return std::asin(x); }},
+      {"acos", [](double x) { return std::acos(x); }},
+      {"atan", [](double x) { return std::atan(x); }},
+      {"sinh", [](double x) { return std::sinh(x); }},
+      {"cosh", [](double x) { return std::cosh(x); }},
+      {"tanh", [](double x) { return std::tanh(x); }},
+      {"sech", [](double x) { return 1 / std::cosh(x); }},
+      {"cosech", [](double x) { return 1 / std::sinh(x); }},
+      {"coth", [](double x) { return std::cosh(x) / std::sinh(x); }},
+      {"log", [](double x) { return std::log(x); }},
+      {"ex", [](double x) { return std::exp(x); }},
+      {"abs", [](double x) { return std::fabs(x); }},
+      {"sqrt", [](double x) { return std::sqrt(x); }}};
+  // clang-format on
   double area[EVAL_VARIABLE_COUNT] = {};
   for (const auto& row : rows) {
     const std::string text = std::string(row.name) + "(x)";
