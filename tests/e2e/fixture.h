@@ -39,7 +39,8 @@ inline ::testing::AssertionResult SameText(const char* actual_expr,
   EXPECT_PRED_FORMAT2(::e2e::SameText, actual, expected)
 
 inline std::ostream& operator<<(std::ostream& out, Icon icon) {
-  return out << IconName(icon);
+  const char* names[] = {"none", "information", "warning", "error", "unknown"};
+  return out << names[static_cast<int>(icon)];
 }
 
 // The program's dialogs, told by a control only they have.

@@ -38,7 +38,7 @@ class Picture : public ProgramTest {
       const auto shot = Snapshot::OfClient(program().GraphArea());
       for (const Pixel& p : pixels) {
         const COLORREF seen =
-            shot ? shot->At(shot->width() / 2 + p.dx, shot->height() / 2 + p.dy)
+            shot ? shot->At(shot->width / 2 + p.dx, shot->height / 2 + p.dy)
                  : CLR_INVALID;
         if (seen != p.colour)
           wrong += std::string("\n  ") + p.what + ": " + std::to_string(seen);
@@ -49,22 +49,15 @@ class Picture : public ProgramTest {
     return ::testing::AssertionFailure() << "picture differs:" << wrong;
   }
 
-  // Waits until the axes cross at centre + (dx, dy).
+  // The axes cross at centre + (dx, dy): black, 3 pixels wide, with white
+  // beside them half a unit away from the grid lines.
   ::testing::AssertionResult AxesAt(int dx, int dy) {
-    std::optional<int> column, row;
-    int cx = 0, cy = 0;
-    const bool there = WaitFor([&] {
-      const auto shot = Snapshot::OfClient(program().GraphArea());
-      if (!shot) return false;
-      cx = shot->width() / 2, cy = shot->height() / 2;
-      column = shot->VerticalLine(kBlack, 100);
-      row = shot->HorizontalLine(kBlack, 100);
-      return column == cx + dx && row == cy + dy;
-    });
-    if (there) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "axes at centre+(" << (column ? *column - cx : -9999) << ", "
-           << (row ? *row - cy : -9999) << ")";
+    return Shows({{dx, dy + 110, kBlack, "y axis"},
+                  {dx - 3, dy + 110, kWhite, "left of the y axis"},
+                  {dx + 3, dy + 110, kWhite, "right of the y axis"},
+                  {dx + 110, dy, kBlack, "x axis"},
+                  {dx + 110, dy - 3, kWhite, "above the x axis"},
+                  {dx + 110, dy + 3, kWhite, "below the x axis"}});
   }
 };
 
