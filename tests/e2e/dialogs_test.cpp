@@ -8,9 +8,6 @@ namespace {
 
 using namespace kurvana::text;
 
-// A new function as the add button and the definition dialog make it.
-Function Added(const std::u16string& f) { return Explicit(f); }
-
 using Field = std::pair<int, const wchar_t*>;  // a control and its text
 
 std::vector<std::wstring> Lines(std::initializer_list<const wchar_t*> lines) {
@@ -123,7 +120,7 @@ TEST_F(DefinitionDialog, NewFunctionStartsExplicitAndKindsSwitchFields) {
   ASSERT_TRUE(ClickAndWaitClosed(dialog, IDOK));
   EXPECT_EQ(ListLines(list, IDC_FUNCTION_LIST), Lines({L"■ y = x^2"}));
   ASSERT_TRUE(ClickAndWaitClosed(list, IDOK));
-  ExpectSaved({Added(u"x^2")});
+  ExpectSaved({Explicit(u"x^2")});
 }
 
 // Each field is checked in turn: the library's message, the faulty
@@ -201,12 +198,12 @@ TEST_F(DefinitionDialog, RefusalsPointAtTheFaultyField) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], L"■ x = cos(t), y = q*t");
   ASSERT_TRUE(ClickAndWaitClosed(list, IDOK));
-  Function parametric = Added(u"cos(t)");
+  Function parametric = Explicit(u"cos(t)");
   parametric.kind = 2;
   parametric.expression2 = u"q*t";
   parametric.domain_min = -9999;
   parametric.domain_max = 9999;
-  ExpectSaved({parametric, Added(std::u16string(254, u'1'))});
+  ExpectSaved({parametric, Explicit(std::u16string(254, u'1'))});
 }
 
 // Entries from a file, with values the dialog would never produce.

@@ -205,13 +205,11 @@ class SavePrompt : public ProgramTest {
                                                : WaitSettingsDialog(program());
     ASSERT_TRUE(ClickAndWaitClosed(dialog, IDOK));
   }
-  void Leave(int how, const std::wstring& other) {
-    if (how == WM_CLOSE) {
-      ASSERT_TRUE(PostMessageW(program().main_window(), WM_CLOSE, 0, 0));
-    } else if (how == WM_DROPFILES)
-      ASSERT_TRUE(program().DropFiles({other}));
-    else
-      ASSERT_TRUE(program().PostCommand(how));
+  void Leave(int how, const std::wstring& other = L"") {
+    Program& p = program();
+    ASSERT_TRUE(how == WM_CLOSE ? PostMessageW(p.main_window(), WM_CLOSE, 0, 0)
+                : how == WM_DROPFILES ? p.DropFiles({other})
+                                      : p.PostCommand(how));
   }
 };
 
@@ -260,7 +258,7 @@ TEST_F(SavePrompt, AnswerDecides) {
 TEST_F(SavePrompt, YesOnUntitledAsksForAName) {
   Program& p = StartShown(L"");
   Modify(IDM_FUNCTION_LIST);
-  Leave(WM_CLOSE, L"");
+  Leave(WM_CLOSE);
   Answer(Prompt(IDYES));
   ASSERT_TRUE(ClickAndWaitClosed(WaitSaveDialog(p), IDCANCEL));
   ExpectNoMessageBox();
@@ -281,14 +279,14 @@ TEST_F(SavePrompt, FailedSaveKeepsTheDocumentOpenAndModified) {
   Modify(IDM_FUNCTION_LIST);
   for (int leave : {IDM_NEW, WM_CLOSE}) {
     SCOPED_TRACE(leave);
-    Leave(leave, L"");
+    Leave(leave);
     Answer(Prompt(IDYES));
     Answer(cannot_open);
     ExpectNoMessageBox();
     EXPECT_TEXT(p.Title(), Titled(L"doc.kvn"));
   }
   EXPECT_TRUE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-  Leave(WM_CLOSE, L"");
+  Leave(WM_CLOSE);
   Answer(Prompt(IDNO));
   EXPECT_EQ(p.WaitExit(), std::optional<DWORD>(0));
   RemoveDirectoryW(path.c_str());
