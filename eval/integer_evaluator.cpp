@@ -22,19 +22,11 @@ int refusal(const Token& token, int32_t options) {
     case KIND_CLOSE:
     case KIND_INTEGER_VARIABLE:
       return -1;
-    case KIND_OPERATOR:
-      switch (token.integer_value) {
-        case OP_ADD:
-        case OP_SUBTRACT:
-        case OP_MULTIPLY:
-          return -1;
-        case OP_DIVIDE:
-          return (options & 1) ? -1 : kErrorNotInteger;
-        case OP_POWER:
-          return (options & 2) ? -1 : kErrorNotInteger;
-        default:
-          return kErrorIntegerKind;
-      }
+    case KIND_OPERATOR: {
+      const OperatorRecord* record = operator_by_code(token.integer_value);
+      if (!record) return kErrorIntegerKind;
+      return (record->integer_option & ~options) ? kErrorNotInteger : -1;
+    }
     case KIND_REAL:
     case KIND_REAL_VARIABLE:
     case KIND_FUNCTION:

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 #include <limits>
 #include <type_traits>
 
@@ -34,8 +33,9 @@ constexpr auto kClassTable = [] {
   table.of[static_cast<int>(' ')] = CharClass::kSpace;
   table.of[static_cast<int>('(')] = CharClass::kBracket;
   table.of[static_cast<int>(')')] = CharClass::kBracket;
-  for (char c : {'+', '-', '*', '/', '^'})
-    table.of[static_cast<int>(c)] = CharClass::kOperator;
+  for (const OperatorRecord& record : kOperatorRecords) {
+    table.of[static_cast<int>(record.character)] = CharClass::kOperator;
+  }
   return table;
 }();
 
@@ -45,25 +45,6 @@ CharClass classify(Unit unit) {
   const auto value = static_cast<std::make_unsigned_t<Unit>>(unit);
   return value < 128 ? kClassTable.of[value] : CharClass::kNone;
 }
-
-struct NamedFunction {
-  const char* name;
-  int32_t code;
-};
-
-// Matched in this order, exactly and case-sensitively.
-constexpr NamedFunction kFunctions[] = {
-    {"sin", kFunctionSin},     {"cos", kFunctionCos},
-    {"tan", kFunctionTan},     {"sec", kFunctionSec},
-    {"cosec", kFunctionCosec}, {"cot", kFunctionCot},
-    {"asin", kFunctionAsin},   {"acos", kFunctionAcos},
-    {"atan", kFunctionAtan},   {"log", kFunctionLog},
-    {"ex", kFunctionEx},       {"sinh", kFunctionSinh},
-    {"cosh", kFunctionCosh},   {"tanh", kFunctionTanh},
-    {"sech", kFunctionSech},   {"cosech", kFunctionCosech},
-    {"coth", kFunctionCoth},   {"abs", kFunctionAbs},
-    {"sqrt", kFunctionSqrt},   {"cub", kFunctionCub},
-};
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kEuler = 2.718281828459045;
@@ -171,30 +152,17 @@ int interpret_number(TokenList& list, const Unit* run, int32_t position,
   return append(list, Token::MakeReal(value, position), error);
 }
 
+// |first| is one of the operator characters of the table.
 template <class Unit>
 int interpret_operator(TokenList& list, Unit first, int32_t position,
                        EvalError** error) {
-  int32_t code = OP_MULTIPLY;
-  switch (first) {
-    case '/':
-      code = OP_DIVIDE;
-      break;
-    case '^':
-      code = OP_POWER;
-      break;
-    case '+':
-    case '-': {
-      code = first == '+' ? OP_ADD : OP_SUBTRACT;
-      // A leading sign becomes a subtraction from an implicit zero.
-      const Token* last = list.last();
-      if ((!last || last->kind == KIND_OPEN) &&
-          !append(list, Token::MakeInteger(0, position), error)) {
-        return 0;
-      }
-      break;
-    }
-    default:
-      break;
+  const int32_t code = operator_by_character(static_cast<char>(first))->code;
+  // A leading sign becomes a subtraction from an implicit zero.
+  const Token* last = list.last();
+  if ((code == OP_ADD || code == OP_SUBTRACT) &&
+      (!last || last->kind == KIND_OPEN) &&
+      !append(list, Token::MakeInteger(0, position), error)) {
+    return 0;
   }
   return append(list, Token::MakeOperator(code, position), error);
 }
@@ -202,7 +170,7 @@ int interpret_operator(TokenList& list, Unit first, int32_t position,
 template <class Unit>
 int interpret_letters(TokenList& list, const Unit* run, const void* area,
                       bool integer_mode, int32_t position, EvalError** error) {
-  for (const NamedFunction& function : kFunctions) {
+  for (const FunctionRecord& function : kFunctionRecords) {
     if (equals(run, function.name)) {
       return append(list, Token::MakeFunction(function.code, position), error);
     }

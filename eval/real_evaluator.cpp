@@ -5,11 +5,10 @@
 // and the quotients of the trigonometric functions can only leave the
 // extended range when an operand is already infinite or NaN.
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
-#include <utility>
 
 #include "evaluator.h"
 #include "math_functions.h"
@@ -19,53 +18,39 @@ namespace eval {
 
 namespace {
 
+// The instruction set: loads, each operator of the table in three forms
+// (on the two top values; then with the right operand inline, a constant or
+// a real slot, fused from a load and the operator), each function of the
+// table, and the markers.
+// clang-format off
+#define KURVANA_STACK_OP(Id, ...) k##Id,
+#define KURVANA_CONST_OP(Id, ...) k##Id##Const,
+#define KURVANA_SLOT_OP(Id, ...) k##Id##Slot,
+#define KURVANA_CALL_OP(Id, ...) kCall##Id,
 enum RealOp : uint32_t {
   kLoadConst,
   kLoadReal,
   kLoadInteger,
-  // Operators on the two top values; then the same with the right operand
-  // inline (a constant, or a real slot), fused from a load and an operator.
-  kAdd,
-  kSubtract,
-  kMultiply,
-  kDivide,
-  kPower,
-  kAddConst,
-  kSubtractConst,
-  kMultiplyConst,
-  kDivideConst,
-  kPowerConst,
-  kAddSlot,
-  kSubtractSlot,
-  kMultiplySlot,
-  kDivideSlot,
-  kPowerSlot,
+  KURVANA_OPERATORS(KURVANA_STACK_OP)
+  KURVANA_OPERATORS(KURVANA_CONST_OP)
+  KURVANA_OPERATORS(KURVANA_SLOT_OP)
   kDropTwo,  // an operator code without meaning: pops its operands only
-  kCallSin,
-  kCallCos,
-  kCallTan,
-  kCallSec,
-  kCallCosec,
-  kCallCot,
-  kCallAsin,
-  kCallAcos,
-  kCallAtan,
-  kCallSinh,
-  kCallCosh,
-  kCallTanh,
-  kCallSech,
-  kCallCosech,
-  kCallCoth,
-  kCallLog,
-  kCallEx,
-  kCallAbs,
-  kCallSqrt,
-  kCallCub,
+  KURVANA_FUNCTIONS(KURVANA_CALL_OP)
   kNone,  // an element that does nothing
   kEnd,   // closes a fused program
 };
+#undef KURVANA_STACK_OP
+#undef KURVANA_CONST_OP
+#undef KURVANA_SLOT_OP
+#undef KURVANA_CALL_OP
+// clang-format on
 
-constexpr uint32_t kOperatorCount = 5;
+constexpr uint32_t kOperatorCount = std::size(kOperatorRecords);
+constexpr uint32_t kFirstOperator = kLoadInteger + 1;
+constexpr uint32_t kFirstFunction = kDropTwo + 1;
+static_assert(kDropTwo == kFirstOperator + 3 * kOperatorCount);
+static_assert(kNone == kFirstFunction + std::size(kFunctionRecords));
+
 constexpr uint32_t kUnbounded = UINT32_MAX;
 constexpr uint32_t kFixedDepth = 16;
 constexpr int kOk = -1;
@@ -77,16 +62,11 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 RealOp operator_op(int32_t code) {
   switch (code) {
-    case OP_ADD:
-      return kAdd;
-    case OP_SUBTRACT:
-      return kSubtract;
-    case OP_MULTIPLY:
-      return kMultiply;
-    case OP_DIVIDE:
-      return kDivide;
-    case OP_POWER:
-      return kPower;
+#define KURVANA_CASE(Id, CODE_NAME, ...) \
+  case CODE_NAME:                        \
+    return k##Id;
+    KURVANA_OPERATORS(KURVANA_CASE)
+#undef KURVANA_CASE
     default:
       return kDropTwo;
   }
@@ -94,46 +74,11 @@ RealOp operator_op(int32_t code) {
 
 RealOp function_op(int32_t code) {
   switch (code) {
-    case kFunctionSin:
-      return kCallSin;
-    case kFunctionCos:
-      return kCallCos;
-    case kFunctionTan:
-      return kCallTan;
-    case kFunctionSec:
-      return kCallSec;
-    case kFunctionCosec:
-      return kCallCosec;
-    case kFunctionCot:
-      return kCallCot;
-    case kFunctionAsin:
-      return kCallAsin;
-    case kFunctionAcos:
-      return kCallAcos;
-    case kFunctionAtan:
-      return kCallAtan;
-    case kFunctionSinh:
-      return kCallSinh;
-    case kFunctionCosh:
-      return kCallCosh;
-    case kFunctionTanh:
-      return kCallTanh;
-    case kFunctionSech:
-      return kCallSech;
-    case kFunctionCosech:
-      return kCallCosech;
-    case kFunctionCoth:
-      return kCallCoth;
-    case kFunctionLog:
-      return kCallLog;
-    case kFunctionEx:
-      return kCallEx;
-    case kFunctionAbs:
-      return kCallAbs;
-    case kFunctionSqrt:
-      return kCallSqrt;
-    case kFunctionCub:
-      return kCallCub;
+#define KURVANA_CASE(Id, ...) \
+  case kFunction##Id:         \
+    return kCall##Id;
+    KURVANA_FUNCTIONS(KURVANA_CASE)
+#undef KURVANA_CASE
     default:
       return kNone;
   }
@@ -180,7 +125,9 @@ Instruction translate(const Token& token) {
 }
 
 bool is_load(uint32_t op) { return op <= kLoadInteger; }
-bool is_stack_operator(uint32_t op) { return op >= kAdd && op <= kPower; }
+bool is_stack_operator(uint32_t op) {
+  return op >= kFirstOperator && op < kFirstOperator + kOperatorCount;
+}
 
 // Stack depth an unfused program reaches, or kUnbounded when it could pop
 // an empty stack, or end without a value, or drop operands.
@@ -238,21 +185,22 @@ inline double cube_root(double x) {
   return x >= 0.0 ? math::pow(x, kOneThird) : -math::pow(-x, kOneThird);
 }
 
-// One of the five operators (kAdd ... kPower) on L and R: kOk with the
-// value in *out, or the error.
-template <uint32_t kOp>
+// An operator of the table on L and R: kOk with the value in *out, or the
+// error.
+template <OperatorCode kCode>
 inline int binary(double l, double r, double* out) {
   double d;
-  if constexpr (kOp == kAdd) {
+  if constexpr (kCode == OP_ADD) {
     d = l + r;
-  } else if constexpr (kOp == kSubtract) {
+  } else if constexpr (kCode == OP_SUBTRACT) {
     d = l - r;
-  } else if constexpr (kOp == kMultiply) {
+  } else if constexpr (kCode == OP_MULTIPLY) {
     d = l * r;
-  } else if constexpr (kOp == kDivide) {
+  } else if constexpr (kCode == OP_DIVIDE) {
     if (is_zero(r)) return kErrorDivideByZero;
     d = l / r;
   } else {
+    static_assert(kCode == OP_POWER, "an operator without semantics");
     d = math::pow(l, r);
     if (d == kInfinity || std::isnan(d)) return kErrorOverflow;
     *out = d;
@@ -265,131 +213,178 @@ inline int binary(double l, double r, double* out) {
   return kOk;
 }
 
-inline int binary(uint32_t op, double l, double r, double* out) {
-  switch (op) {
-    case kAdd:
-      return binary<kAdd>(l, r, out);
-    case kSubtract:
-      return binary<kSubtract>(l, r, out);
-    case kMultiply:
-      return binary<kMultiply>(l, r, out);
-    case kDivide:
-      return binary<kDivide>(l, r, out);
-    default:
-      return binary<kPower>(l, r, out);
-  }
+// A function of the table on x: kOk with the value in *out, or the error.
+// Every function of the table has its own definition below.
+template <FunctionCode kCode>
+int function(double x, double* out) = delete;
+
+template <>
+inline int function<kFunctionSin>(double x, double* out) {
+  *out = math::sin(x);
+  return kOk;
 }
 
-// A function on x: kOk with the value in *out, or the error.
-template <uint32_t kOp>
-inline int function(double x, double* out) {
-  double d;
-  switch (kOp) {
-    case kCallSin:
-      d = math::sin(x);
-      break;
-    case kCallCos:
-      d = math::cos(x);
-      break;
-    case kCallTan:
-      d = math::tan(x);
-      if (!std::isfinite(d)) return kErrorOverflow;
-      break;
-    case kCallSec: {
-      // A finite nonzero divisor keeps the quotient in the extended range.
-      const double c = math::cos(x);
-      if (is_zero(c)) return kErrorDivideByZero;
-      d = 1.0 / c;
-      break;
-    }
-    case kCallCosec: {
-      const double s = math::sin(x);
-      if (is_zero(s)) return kErrorDivideByZero;
-      d = 1.0 / s;
-      break;
-    }
-    case kCallCot: {
-      const double s = math::sin(x);
-      if (is_zero(s)) return kErrorDivideByZero;
-      d = math::cos(x) / s;
-      break;
-    }
-    case kCallAsin:
-      if (!(x >= -1.0 && x <= 1.0)) return kErrorDomain;
-      d = math::asin(x);
-      break;
-    case kCallAcos:
-      if (!(x >= -1.0 && x <= 1.0)) return kErrorDomain;
-      d = math::acos(x);
-      break;
-    case kCallAtan:
-      d = math::atan(x);
-      if (std::isnan(d)) return kErrorOverflow;
-      break;
-    case kCallSinh:
-      d = math::sinh(x);
-      break;
-    case kCallCosh:
-      d = math::cosh(x);
-      break;
-    case kCallTanh:
-      d = math::tanh(x);
-      break;
-    case kCallSech:
-      d = 1.0 / math::cosh(x);
-      break;
-    case kCallCosech:
-      if (is_zero(x)) return kErrorDivideByZero;
-      d = 1.0 / math::sinh(x);
-      break;
-    case kCallCoth: {
-      if (is_zero(x)) return kErrorDivideByZero;
-      const double c = math::cosh(x), s = math::sinh(x);
-      d = c / s;
-      if (extended_overflow(d, c, s)) return kErrorOverflow;
-      break;
-    }
-    case kCallLog:
-      if (!(x > 0.0)) return kErrorLogDomain;
-      d = math::log(x);
-      break;
-    case kCallEx:
-      d = math::exp(x);
-      if (std::isnan(d) || (d == kInfinity && !(x <= kExtendedExpLimit))) {
-        return kErrorOverflow;
-      }
-      break;
-    case kCallAbs:
-      d = std::fabs(x);
-      break;
-    case kCallSqrt:
-      if (!(x >= 0.0)) return kErrorDomain;
-      d = math::sqrt(x);
-      break;
-    default:  // kCallCub
-      d = cube_root(x);
-      break;
+template <>
+inline int function<kFunctionCos>(double x, double* out) {
+  *out = math::cos(x);
+  return kOk;
+}
+
+template <>
+inline int function<kFunctionTan>(double x, double* out) {
+  const double d = math::tan(x);
+  if (!std::isfinite(d)) return kErrorOverflow;
+  *out = d;
+  return kOk;
+}
+
+// A finite nonzero divisor keeps the quotients of sec, cosec and cot in the
+// extended range.
+template <>
+inline int function<kFunctionSec>(double x, double* out) {
+  const double c = math::cos(x);
+  if (is_zero(c)) return kErrorDivideByZero;
+  *out = 1.0 / c;
+  return kOk;
+}
+
+template <>
+inline int function<kFunctionCosec>(double x, double* out) {
+  const double s = math::sin(x);
+  if (is_zero(s)) return kErrorDivideByZero;
+  *out = 1.0 / s;
+  return kOk;
+}
+
+template <>
+inline int function<kFunctionCot>(double x, double* out) {
+  const double s = math::sin(x);
+  if (is_zero(s)) return kErrorDivideByZero;
+  *out = math::cos(x) / s;
+  return kOk;
+}
+
+template <>
+inline int function<kFunctionAsin>(double x, double* out) {
+  if (!(x >= -1.0 && x <= 1.0)) return kErrorDomain;
+  *out = math::asin(x);
+  return kOk;
+}
+
+template <>
+inline int function<kFunctionAcos>(double x, double* out) {
+  if (!(x >= -1.0 && x <= 1.0)) return kErrorDomain;
+  *out = math::acos(x);
+  return kOk;
+}
+
+template <>
+inline int function<kFunctionAtan>(double x, double* out) {
+  const double d = math::atan(x);
+  if (std::isnan(d)) return kErrorOverflow;
+  *out = d;
+  return kOk;
+}
+
+template <>
+inline int function<kFunctionLog>(double x, double* out) {
+  if (!(x > 0.0)) return kErrorLogDomain;
+  *out = math::log(x);
+  return kOk;
+}
+
+template <>
+inline int function<kFunctionEx>(double x, double* out) {
+  const double d = math::exp(x);
+  if (std::isnan(d) || (d == kInfinity && !(x <= kExtendedExpLimit))) {
+    return kErrorOverflow;
   }
   *out = d;
   return kOk;
 }
 
-constexpr uint32_t kFirstFunction = kCallSin;
-constexpr uint32_t kFunctionCount = kCallCub - kCallSin + 1;
-
-template <uint32_t... kIndex>
-constexpr auto function_table(std::integer_sequence<uint32_t, kIndex...>) {
-  using Function = int (*)(double, double*);
-  return std::array<Function, sizeof...(kIndex)>{
-      &function<kFirstFunction + kIndex>...};
+template <>
+inline int function<kFunctionSinh>(double x, double* out) {
+  *out = math::sinh(x);
+  return kOk;
 }
 
-// The functions by op, for the general path.
-constexpr auto kFunctions =
-    function_table(std::make_integer_sequence<uint32_t, kFunctionCount>{});
+template <>
+inline int function<kFunctionCosh>(double x, double* out) {
+  *out = math::cosh(x);
+  return kOk;
+}
+
+template <>
+inline int function<kFunctionTanh>(double x, double* out) {
+  *out = math::tanh(x);
+  return kOk;
+}
+
+template <>
+inline int function<kFunctionSech>(double x, double* out) {
+  *out = 1.0 / math::cosh(x);
+  return kOk;
+}
+
+template <>
+inline int function<kFunctionCosech>(double x, double* out) {
+  if (is_zero(x)) return kErrorDivideByZero;
+  *out = 1.0 / math::sinh(x);
+  return kOk;
+}
+
+template <>
+inline int function<kFunctionCoth>(double x, double* out) {
+  if (is_zero(x)) return kErrorDivideByZero;
+  const double c = math::cosh(x), s = math::sinh(x);
+  const double d = c / s;
+  if (extended_overflow(d, c, s)) return kErrorOverflow;
+  *out = d;
+  return kOk;
+}
+
+template <>
+inline int function<kFunctionAbs>(double x, double* out) {
+  *out = std::fabs(x);
+  return kOk;
+}
+
+template <>
+inline int function<kFunctionSqrt>(double x, double* out) {
+  if (!(x >= 0.0)) return kErrorDomain;
+  *out = math::sqrt(x);
+  return kOk;
+}
+
+template <>
+inline int function<kFunctionCub>(double x, double* out) {
+  *out = cube_root(x);
+  return kOk;
+}
+
+// The general path's dispatch by op.
+inline int binary(uint32_t op, double l, double r, double* out) {
+  switch (op) {
+#define KURVANA_CASE(Id, CODE_NAME, ...) \
+  case k##Id:                            \
+    return binary<CODE_NAME>(l, r, out);
+    KURVANA_OPERATORS(KURVANA_CASE)
+#undef KURVANA_CASE
+    default:  // not reached: |op| is a stack operator
+      return kErrorOperator;
+  }
+}
+
+using Function = int (*)(double, double*);
+constexpr Function kFunctionTable[] = {
+#define KURVANA_ENTRY(Id, ...) &function<kFunction##Id>,
+    KURVANA_FUNCTIONS(KURVANA_ENTRY)
+#undef KURVANA_ENTRY
+};
 
 inline int function(uint32_t op, double x, double* out) {
-  return kFunctions[op - kFirstFunction](x, out);
+  return kFunctionTable[op - kFirstFunction](x, out);
 }
 
 [[gnu::noinline, gnu::cold]] int raise(EvalError** error, int status) {
@@ -404,29 +399,36 @@ int finish(double value, double* result, EvalError** error) {
 
 // The hot path: a fused program whose depth fits the fixed stack, with the
 // top value kept in a register, dispatched by threaded jumps: the program
-// ends with an kEnd instruction, so there is no bound check per step.
+// ends with a kEnd instruction, so there is no bound check per step.
 int run_fixed(const RealProgram& program, double* result, EvalError** error) {
   double below[kFixedDepth];  // the values under the top one
   double* sp = below;
   double top = 0.0;
   int status = kOk;
   const Instruction* ip = program.code;
+  // clang-format off
+#define KURVANA_STACK_OP(Id, ...) &&op_##Id,
+#define KURVANA_CONST_OP(Id, ...) &&op_##Id##_const,
+#define KURVANA_SLOT_OP(Id, ...) &&op_##Id##_slot,
+#define KURVANA_CALL_OP(Id, ...) &&call_##Id,
   static const void* const kHandlers[] = {
-      &&load_const,  &&load_real,      &&load_integer,   &&add,
-      &&subtract,    &&multiply,       &&divide,         &&power,
-      &&add_const,   &&subtract_const, &&multiply_const, &&divide_const,
-      &&power_const, &&add_slot,       &&subtract_slot,  &&multiply_slot,
-      &&divide_slot, &&power_slot,
+      &&load_const,
+      &&load_real,
+      &&load_integer,
+      KURVANA_OPERATORS(KURVANA_STACK_OP)
+      KURVANA_OPERATORS(KURVANA_CONST_OP)
+      KURVANA_OPERATORS(KURVANA_SLOT_OP)
       &&end,  // kDropTwo never occurs in a fused program
-      &&f_sin,       &&f_cos,          &&f_tan,          &&f_sec,
-      &&f_cosec,     &&f_cot,          &&f_asin,         &&f_acos,
-      &&f_atan,      &&f_sinh,         &&f_cosh,         &&f_tanh,
-      &&f_sech,      &&f_cosech,       &&f_coth,         &&f_log,
-      &&f_ex,        &&f_abs,          &&f_sqrt,         &&f_cub,
+      KURVANA_FUNCTIONS(KURVANA_CALL_OP)
       &&end,  // kNone never occurs in a fused program
       &&end,
   };
-  static_assert(sizeof kHandlers / sizeof kHandlers[0] == kEnd + 1);
+#undef KURVANA_STACK_OP
+#undef KURVANA_CONST_OP
+#undef KURVANA_SLOT_OP
+#undef KURVANA_CALL_OP
+  // clang-format on
+  static_assert(std::size(kHandlers) == kEnd + 1);
 #define KURVANA_NEXT goto* kHandlers[(++ip)->op]
 #define KURVANA_CHECK               \
   if (status != kOk) [[unlikely]] { \
@@ -446,47 +448,22 @@ load_integer:
   *sp++ = top;
   top = *ip->integer_slot;
   KURVANA_NEXT;
-#define KURVANA_OPERATOR(NAME, OP)                              \
-  NAME:                                                         \
-  status = binary<OP>(*--sp, top, &top);                        \
-  KURVANA_CHECK;                                                \
-  NAME##_const : status = binary<OP>(top, ip->value, &top);     \
-  KURVANA_CHECK;                                                \
-  NAME##_slot : status = binary<OP>(top, *ip->real_slot, &top); \
+#define KURVANA_OPERATOR(Id, CODE_NAME, ...)                              \
+  op_##Id : status = binary<CODE_NAME>(*--sp, top, &top);                 \
+  KURVANA_CHECK;                                                          \
+  op_##Id##_const : status = binary<CODE_NAME>(top, ip->value, &top);     \
+  KURVANA_CHECK;                                                          \
+  op_##Id##_slot : status = binary<CODE_NAME>(top, *ip->real_slot, &top); \
   KURVANA_CHECK;
-  KURVANA_OPERATOR(add, kAdd)
-  KURVANA_OPERATOR(subtract, kSubtract)
-  KURVANA_OPERATOR(multiply, kMultiply)
-  KURVANA_OPERATOR(divide, kDivide)
-  KURVANA_OPERATOR(power, kPower)
-#define KURVANA_FUNCTION(NAME, OP)  \
-  NAME:                             \
-  status = function<OP>(top, &top); \
+  KURVANA_OPERATORS(KURVANA_OPERATOR)
+#undef KURVANA_OPERATOR
+#define KURVANA_FUNCTION(Id, ...)                          \
+  call_##Id : status = function<kFunction##Id>(top, &top); \
   KURVANA_CHECK;
-  KURVANA_FUNCTION(f_sin, kCallSin)
-  KURVANA_FUNCTION(f_cos, kCallCos)
-  KURVANA_FUNCTION(f_tan, kCallTan)
-  KURVANA_FUNCTION(f_sec, kCallSec)
-  KURVANA_FUNCTION(f_cosec, kCallCosec)
-  KURVANA_FUNCTION(f_cot, kCallCot)
-  KURVANA_FUNCTION(f_asin, kCallAsin)
-  KURVANA_FUNCTION(f_acos, kCallAcos)
-  KURVANA_FUNCTION(f_atan, kCallAtan)
-  KURVANA_FUNCTION(f_sinh, kCallSinh)
-  KURVANA_FUNCTION(f_cosh, kCallCosh)
-  KURVANA_FUNCTION(f_tanh, kCallTanh)
-  KURVANA_FUNCTION(f_sech, kCallSech)
-  KURVANA_FUNCTION(f_cosech, kCallCosech)
-  KURVANA_FUNCTION(f_coth, kCallCoth)
-  KURVANA_FUNCTION(f_log, kCallLog)
-  KURVANA_FUNCTION(f_ex, kCallEx)
-  KURVANA_FUNCTION(f_abs, kCallAbs)
-  KURVANA_FUNCTION(f_sqrt, kCallSqrt)
-  KURVANA_FUNCTION(f_cub, kCallCub)
+  KURVANA_FUNCTIONS(KURVANA_FUNCTION)
 #undef KURVANA_FUNCTION
 end:
   return finish(top, result, error);
-#undef KURVANA_OPERATOR
 #undef KURVANA_CHECK
 #undef KURVANA_NEXT
 }

@@ -8,18 +8,8 @@
 namespace eval {
 
 int32_t operator_priority(int32_t code) {
-  switch (code) {
-    case OP_ADD:
-    case OP_SUBTRACT:
-      return 10;
-    case OP_MULTIPLY:
-    case OP_DIVIDE:
-      return 20;
-    case OP_POWER:
-      return 30;
-    default:
-      return 1;
-  }
+  const OperatorRecord* record = operator_by_code(code);
+  return record ? record->priority : 1;
 }
 
 namespace {

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "operations.h"
+
 namespace eval {
 
 enum TokenKind : uint32_t {
@@ -21,40 +23,11 @@ enum TokenKind : uint32_t {
 // The evaluators recognise a variable by this bit; the checks by the range.
 constexpr uint32_t kVariableKindBit = 0x1000;
 
-enum OperatorCode : int32_t {
-  OP_ADD = 0x1000001,
-  OP_SUBTRACT = 0x1000002,
-  OP_MULTIPLY = 0x1000003,
-  OP_DIVIDE = 0x1000004,
-  OP_POWER = 0x1000005,
-};
-
-enum FunctionCode : int32_t {
-  kFunctionSin = 0x10001,
-  kFunctionCos = 0x10002,
-  kFunctionTan = 0x10003,
-  kFunctionSec = 0x10004,
-  kFunctionCosec = 0x10005,
-  kFunctionCot = 0x10006,
-  kFunctionAsin = 0x10011,
-  kFunctionAcos = 0x10012,
-  kFunctionAtan = 0x10013,
-  kFunctionSinh = 0x20001,
-  kFunctionCosh = 0x20002,
-  kFunctionTanh = 0x20003,
-  kFunctionSech = 0x20004,
-  kFunctionCosech = 0x20005,
-  kFunctionCoth = 0x20006,
-  kFunctionLog = 0x30001,
-  kFunctionEx = 0x30002,
-  kFunctionAbs = 0x40001,
-  kFunctionSqrt = 0x40002,
-  kFunctionCub = 0x40003,
-};
-
+// The operator and function codes come from the table in operations.h.
 constexpr int32_t kFunctionPriority = 80;
 constexpr int32_t kBracketPriority = 100;
 
+// The priority of the operator with |code|; 1 for a code of no operator.
 int32_t operator_priority(int32_t code);
 
 inline bool is_variable_kind(uint32_t kind) {
