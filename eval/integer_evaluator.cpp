@@ -134,7 +134,10 @@ int Evaluator::EvaluateInteger(const TokenList& program, int32_t* result,
       default:
         break;
     }
+    // A push that could not grow: out of memory, with no error object.
+    if (stack.lost()) return 0;
   }
+  if (stack.lost()) return 0;
   const int64_t value = stack.pop();
   if (value < std::numeric_limits<int32_t>::min() ||
       value > std::numeric_limits<int32_t>::max()) {

@@ -468,8 +468,9 @@ end:
 #undef KURVANA_NEXT
 }
 
-// The general path: any depth, a pop of the empty stack gives 0.0, and a
-// push that cannot grow is lost.
+// The general path: any depth, and a pop of the empty stack gives 0.0.  A
+// push that cannot grow fails the evaluation as out of memory (no error
+// object).
 [[gnu::noinline]] int run_growing(const RealProgram& program, double* result,
                                   EvalError** error) {
   ValueStack<double> stack;
@@ -496,6 +497,9 @@ end:
       if (status == kOk) stack.push(value);
     }
     if (status != kOk) return raise(error, status);
+    if (stack.lost()) [[unlikely]] {
+      return 0;
+    }
   }
   return finish(stack.pop(), result, error);
 }

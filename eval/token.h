@@ -108,11 +108,16 @@ class ValueStack {
   ValueStack& operator=(const ValueStack&) = delete;
   ~ValueStack() { release(); }
 
-  // A push whose growth fails is lost and leaves the stack as it was.
+  // A push whose growth fails leaves the stack as it was and marks it
+  // lost: the evaluation must then fail, not go on with a wrong value.
   void push(T value) {
-    if (count_ == capacity_ && !grow()) return;
+    if (count_ == capacity_ && !grow()) {
+      lost_ = true;
+      return;
+    }
     items_[count_++] = value;
   }
+  bool lost() const { return lost_; }
   T pop() { return count_ ? items_[--count_] : T{}; }
   uint32_t count() const { return count_; }
   uint32_t capacity() const { return capacity_; }
@@ -137,6 +142,7 @@ class ValueStack {
   uint32_t capacity_ = 0;
   uint32_t count_ = 0;
   T* items_ = nullptr;
+  bool lost_ = false;
 };
 
 }  // namespace eval

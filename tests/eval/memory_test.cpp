@@ -1,8 +1,7 @@
 // Exhausted memory, one allocation at a time: every call either does its
-// work or fails as documented (null handle, result 0), a compilation never
-// succeeds with a broken program, and no block is left behind.  A value
-// stack push that cannot grow during a calculation is lost by design, so a
-// calculation under memory pressure is checked only for crashes and leaks.
+// work or fails as documented (null handle, result 0), neither a
+// compilation nor a calculation succeeds with a wrong program or value, and
+// no block is left behind.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -77,6 +76,8 @@ TEST(ExhaustedMemory, FunctionObjectFailsCleanlyAtEveryAllocation) {
               !run.hit || (!in_calculation && calls.compiled == 1);
           if (whole && !row.code) {
             EXPECT_EQ(calls.calculated, 1);
+          }
+          if (calls.calculated == 1) {
             EXPECT_DOUBLE_EQ(calls.value, value);
           }
           if (run.hit) continue;
@@ -93,15 +94,25 @@ TEST(ExhaustedMemory, OneShotCallsFailCleanlyAtEveryAllocation) {
   for (const char* text : {"2^10-16/8", "7/(2-2)"}) {
     const bool valid = text[1] == '^';
     for (long n = 0;; ++n) {
-      int32_t ok = -1, code = 0, position = 0, integer = 0;
+      int32_t real_ok = -1, integer_ok = -1, code = 0, position = 0;
+      int32_t integer = 0;
       double value = 0;
       const auto run = failing_allocator::RunFailing(n, [&] {
-        ok = CalculateDInDirectA(text, &value, &code, &position, nullptr) +
-             CalculateIInDirectA(text, &integer, 3, &code, &position, nullptr);
+        real_ok = CalculateDInDirectA(text, &value, &code, &position, nullptr);
+        integer_ok =
+            CalculateIInDirectA(text, &integer, 3, &code, &position, nullptr);
       });
       SCOPED_TRACE(std::string(text) + " allocation " + std::to_string(n));
       EXPECT_EQ(run.leaked, 0);
+      const int32_t ok = real_ok + integer_ok;
       EXPECT_TRUE(valid || ok == 0);
+      // Success always carries the right value, even when memory ran out.
+      if (real_ok == 1) {
+        EXPECT_EQ(value, 1022);
+      }
+      if (integer_ok == 1) {
+        EXPECT_EQ(integer, 1022);
+      }
       if (run.hit) continue;
       EXPECT_EQ(ok, valid ? 2 : 0);
       EXPECT_EQ(code, valid ? 0 : 15);
