@@ -36,6 +36,9 @@ enum RealOp : uint32_t {
   KURVANA_OPERATORS(KURVANA_SLOT_OP)
   kDropTwo,  // an operator code without meaning: pops its operands only
   KURVANA_FUNCTIONS(KURVANA_CALL_OP)
+  kSquare,     // x^2, fused from a constant exponent and the operator
+  kPowerOne,   // x^1, likewise
+  kPowerHalf,  // x^0.5, likewise
   kNone,  // an element that does nothing
   kEnd,   // closes a fused program
 };
@@ -49,7 +52,10 @@ constexpr uint32_t kOperatorCount = std::size(kOperatorRecords);
 constexpr uint32_t kFirstOperator = kLoadInteger + 1;
 constexpr uint32_t kFirstFunction = kDropTwo + 1;
 static_assert(kDropTwo == kFirstOperator + 3 * kOperatorCount);
-static_assert(kNone == kFirstFunction + std::size(kFunctionRecords));
+constexpr uint32_t kFirstConstantPower = kSquare;
+static_assert(kFirstConstantPower ==
+              kFirstFunction + std::size(kFunctionRecords));
+static_assert(kNone == kPowerHalf + 1);
 
 constexpr uint32_t kUnbounded = UINT32_MAX;
 constexpr uint32_t kFixedDepth = 16;
@@ -128,6 +134,40 @@ bool is_load(uint32_t op) { return op <= kLoadInteger; }
 bool is_stack_operator(uint32_t op) {
   return op >= kFirstOperator && op < kFirstOperator + kOperatorCount;
 }
+bool is_constant_power(uint32_t op) {
+  return op >= kFirstConstantPower && op < kNone;
+}
+
+// The instruction that raises to this constant exponent without calling
+// pow, or kNone.  Each gives exactly pow's value: x·x is the correctly
+// rounded square, and sqrt the correctly rounded root.
+RealOp constant_power_op(double exponent) {
+  if (exponent == 2.0) return kSquare;
+  if (exponent == 1.0) return kPowerOne;
+  if (exponent == 0.5) return kPowerHalf;
+  return kNone;
+}
+
+// Replaces each constant exponent of 2, 1 or 0.5 and its power operator by
+// one instruction on the top value.
+uint32_t rewrite_constant_powers(Instruction* code, uint32_t size) {
+  uint32_t out = 0;
+  for (uint32_t i = 0; i < size; ++i) {
+    const Instruction& load = code[i];
+    const RealOp power = i > 0 && i + 1 < size && load.op == kLoadConst &&
+                                 code[i + 1].op == kPower
+                             ? constant_power_op(load.value)
+                             : kNone;
+    if (power == kNone) {
+      code[out++] = load;
+      continue;
+    }
+    code[out] = Instruction{};
+    code[out++].op = power;
+    ++i;
+  }
+  return out;
+}
 
 // Stack depth an unfused program reaches, or kUnbounded when it could pop
 // an empty stack, or end without a value, or drop operands.
@@ -185,6 +225,28 @@ inline double cube_root(double x) {
   return x >= 0.0 ? math::pow(x, kOneThird) : -math::pow(-x, kOneThird);
 }
 
+// A power fails when it is +inf or NaN; -inf passes.
+inline int checked_power(double d, double* out) {
+  if (d == kInfinity || std::isnan(d)) return kErrorOverflow;
+  *out = d;
+  return kOk;
+}
+
+// x raised to a constant exponent, with the value and check of pow.
+template <RealOp kOp>
+inline int constant_power(double x, double* out) {
+  if constexpr (kOp == kSquare) {
+    return checked_power(x * x, out);
+  } else if constexpr (kOp == kPowerOne) {
+    return checked_power(x, out);
+  } else {
+    static_assert(kOp == kPowerHalf);
+    // pow(-0, 0.5) is +0 and pow(-inf, 0.5) is +inf; sqrt gives -0 and NaN.
+    return checked_power(x == -kInfinity ? kInfinity : math::sqrt(x + 0.0),
+                         out);
+  }
+}
+
 // An operator of the table on L and R: kOk with the value in *out, or the
 // error.
 template <OperatorCode kCode>
@@ -201,10 +263,7 @@ inline int binary(double l, double r, double* out) {
     d = l / r;
   } else {
     static_assert(kCode == OP_POWER, "an operator without semantics");
-    d = math::pow(l, r);
-    if (d == kInfinity || std::isnan(d)) return kErrorOverflow;
-    *out = d;
-    return kOk;
+    return checked_power(math::pow(l, r), out);
   }
   if (extended_overflow(d, l, r)) [[unlikely]] {
     return kErrorOverflow;
@@ -387,6 +446,17 @@ inline int function(uint32_t op, double x, double* out) {
   return kFunctionTable[op - kFirstFunction](x, out);
 }
 
+inline int constant_power(uint32_t op, double x, double* out) {
+  switch (op) {
+    case kSquare:
+      return constant_power<kSquare>(x, out);
+    case kPowerOne:
+      return constant_power<kPowerOne>(x, out);
+    default:
+      return constant_power<kPowerHalf>(x, out);
+  }
+}
+
 [[gnu::noinline, gnu::cold]] int raise(EvalError** error, int status) {
   return fail(error, static_cast<ErrorId>(status), 0);
 }
@@ -420,6 +490,9 @@ int run_fixed(const RealProgram& program, double* result, EvalError** error) {
       KURVANA_OPERATORS(KURVANA_SLOT_OP)
       &&end,  // kDropTwo never occurs in a fused program
       KURVANA_FUNCTIONS(KURVANA_CALL_OP)
+      &&square,
+      &&power_one,
+      &&power_half,
       &&end,  // kNone never occurs in a fused program
       &&end,
   };
@@ -462,6 +535,15 @@ load_integer:
   KURVANA_CHECK;
   KURVANA_FUNCTIONS(KURVANA_FUNCTION)
 #undef KURVANA_FUNCTION
+square:
+  status = constant_power<kSquare>(top, &top);
+  KURVANA_CHECK;
+power_one:
+  status = constant_power<kPowerOne>(top, &top);
+  KURVANA_CHECK;
+power_half:
+  status = constant_power<kPowerHalf>(top, &top);
+  KURVANA_CHECK;
 end:
   return finish(top, result, error);
 #undef KURVANA_CHECK
@@ -492,6 +574,9 @@ end:
     } else if (op == kDropTwo) {
       stack.pop();
       stack.pop();
+    } else if (is_constant_power(op)) {
+      status = constant_power(op, stack.pop(), &value);
+      if (status == kOk) stack.push(value);
     } else {
       status = function(op, stack.pop(), &value);
       if (status == kOk) stack.push(value);
@@ -521,6 +606,7 @@ bool build_real_program(const TokenList& program, RealProgram* out) {
     const Instruction instruction = translate(*program.item(i));
     if (instruction.op != kNone) code[size++] = instruction;
   }
+  size = rewrite_constant_powers(code, size);
   out->code = code;
   out->depth = required_depth(code, size);
   if (out->depth <= kFixedDepth) {
