@@ -41,6 +41,12 @@ enum RealOp : uint32_t {
   kPowerHalf,  // x^0.5, likewise
   kNone,  // an element that does nothing
   kEnd,   // closes a fused program
+  // A load of a constant or a real slot and the operator with an inline
+  // operand after it, in one dispatch: the load's instruction carries this
+  // op, the operator's instruction stays behind it as the operand.  In the
+  // order load kind (constant, slot), operand kind (constant, slot),
+  // operator.
+  kFirstPair,
 };
 #undef KURVANA_STACK_OP
 #undef KURVANA_CONST_OP
@@ -210,6 +216,24 @@ uint32_t fuse(Instruction* code, uint32_t size) {
     ++i;
   }
   return out;
+}
+
+constexpr uint32_t kFirstInlineOperator = kFirstOperator + kOperatorCount;
+
+// Marks each load of a constant or real slot that an operator with an
+// inline operand follows as the pair of both.  Only for fused programs.
+void pair_loads(Instruction* code, uint32_t size) {
+  for (uint32_t i = 0; i + 1 < size; ++i) {
+    const uint32_t load = code[i].op, next = code[i + 1].op;
+    if ((load != kLoadConst && load != kLoadReal) ||
+        next < kFirstInlineOperator || next >= kDropTwo) {
+      continue;
+    }
+    const uint32_t load_kind = load == kLoadConst ? 0 : 1;
+    code[i].op = kFirstPair + load_kind * 2 * kOperatorCount +
+                 (next - kFirstInlineOperator);
+    ++i;  // the operator's instruction is now an operand
+  }
 }
 
 // True when an operation on these operands leaves the extended range: only
@@ -481,6 +505,10 @@ int run_fixed(const RealProgram& program, double* result, EvalError** error) {
 #define KURVANA_CONST_OP(Id, ...) &&op_##Id##_const,
 #define KURVANA_SLOT_OP(Id, ...) &&op_##Id##_slot,
 #define KURVANA_CALL_OP(Id, ...) &&call_##Id,
+#define KURVANA_CONST_CONST_OP(Id, ...) &&pair_##Id##_const_const,
+#define KURVANA_CONST_SLOT_OP(Id, ...) &&pair_##Id##_const_slot,
+#define KURVANA_SLOT_CONST_OP(Id, ...) &&pair_##Id##_slot_const,
+#define KURVANA_SLOT_SLOT_OP(Id, ...) &&pair_##Id##_slot_slot,
   static const void* const kHandlers[] = {
       &&load_const,
       &&load_real,
@@ -495,13 +523,21 @@ int run_fixed(const RealProgram& program, double* result, EvalError** error) {
       &&power_half,
       &&end,  // kNone never occurs in a fused program
       &&end,
+      KURVANA_OPERATORS(KURVANA_CONST_CONST_OP)
+      KURVANA_OPERATORS(KURVANA_CONST_SLOT_OP)
+      KURVANA_OPERATORS(KURVANA_SLOT_CONST_OP)
+      KURVANA_OPERATORS(KURVANA_SLOT_SLOT_OP)
   };
+#undef KURVANA_CONST_CONST_OP
+#undef KURVANA_CONST_SLOT_OP
+#undef KURVANA_SLOT_CONST_OP
+#undef KURVANA_SLOT_SLOT_OP
 #undef KURVANA_STACK_OP
 #undef KURVANA_CONST_OP
 #undef KURVANA_SLOT_OP
 #undef KURVANA_CALL_OP
   // clang-format on
-  static_assert(std::size(kHandlers) == kEnd + 1);
+  static_assert(std::size(kHandlers) == kFirstPair + 4 * kOperatorCount);
 #define KURVANA_NEXT goto* kHandlers[(++ip)->op]
 #define KURVANA_CHECK               \
   if (status != kOk) [[unlikely]] { \
@@ -530,6 +566,20 @@ load_integer:
   KURVANA_CHECK;
   KURVANA_OPERATORS(KURVANA_OPERATOR)
 #undef KURVANA_OPERATOR
+  // The pairs: push the top, then the loaded value and the operand.
+#define KURVANA_PAIR(Id, CODE_NAME, load, operand, Load, Operand) \
+  pair_##Id##_##load##_##operand : * sp++ = top;                  \
+  status = binary<CODE_NAME>(Load, (ip + 1)->Operand, &top);      \
+  ++ip;                                                           \
+  KURVANA_CHECK;
+#define KURVANA_PAIRS(Id, CODE_NAME, ...)                           \
+  KURVANA_PAIR(Id, CODE_NAME, const, const, ip->value, value)       \
+  KURVANA_PAIR(Id, CODE_NAME, const, slot, ip->value, real_slot[0]) \
+  KURVANA_PAIR(Id, CODE_NAME, slot, const, *ip->real_slot, value)   \
+  KURVANA_PAIR(Id, CODE_NAME, slot, slot, *ip->real_slot, real_slot[0])
+  KURVANA_OPERATORS(KURVANA_PAIRS)
+#undef KURVANA_PAIRS
+#undef KURVANA_PAIR
 #define KURVANA_FUNCTION(Id, ...)                          \
   call_##Id : status = function<kFunction##Id>(top, &top); \
   KURVANA_CHECK;
@@ -611,6 +661,7 @@ bool build_real_program(const TokenList& program, RealProgram* out) {
   out->depth = required_depth(code, size);
   if (out->depth <= kFixedDepth) {
     size = fuse(code, size);
+    pair_loads(code, size);
     code[size] = Instruction{};
     code[size].op = kEnd;
   }
