@@ -45,6 +45,33 @@ kv_show_log() {
   tail -n "${2:-40}" "$1"
 }
 
+# --- checks that print one line each ---------------------------------------
+
+kv_passed=0
+kv_failed=0
+
+# kv_check NAME COMMAND...: one result line; a failure shows COMMAND's
+# output (needs kv_begin's scratch folder).
+kv_check() {
+  local name=$1
+  shift
+  if "$@" >"$kv_tmp/check.log" 2>&1; then
+    echo "ok   $name"
+    kv_passed=$((kv_passed + 1))
+  else
+    echo "FAIL $name"
+    tail -n 15 "$kv_tmp/check.log" | sed 's/^/     /'
+    kv_failed=$((kv_failed + 1))
+  fi
+}
+
+# kv_check_summary: the closing line "N passed, N failed"; fails when a
+# check did.
+kv_check_summary() {
+  echo "$kv_passed passed, $kv_failed failed"
+  [ "$kv_failed" -eq 0 ]
+}
+
 # --- the script's own scratch folder and cleanup ---------------------------
 
 # kv_begin: makes the scratch folder kv_tmp and arranges the cleanup.

@@ -29,23 +29,6 @@ zip_files=(kurvana.exe eval.dll readme.txt examples/sine.kvn include/eval.h
   lib/libeval.dll.a lib/cmake/KurvanaEval/KurvanaEvalConfig.cmake
   lib/pkgconfig/kurvana-eval.pc examples/sdk/table.c)
 
-passed=0
-failed=0
-
-# check NAME COMMAND...: one result line; a failure shows COMMAND's output.
-check() {
-  local name=$1
-  shift
-  if "$@" >"$kv_tmp/check.log" 2>&1; then
-    echo "ok   $name"
-    passed=$((passed + 1))
-  else
-    echo "FAIL $name"
-    tail -n 15 "$kv_tmp/check.log" | sed 's/^/     /'
-    failed=$((failed + 1))
-  fi
-}
-
 # one_package PATTERN: the single file in the package folder that matches.
 one_package() {
   local matches
@@ -132,29 +115,28 @@ setup=$(one_package 'kurvana-*-setup.exe') ||
   kv_die "no single kurvana-*-setup.exe in $packages"
 zip=$(one_package 'kurvana-*-win32.zip') ||
   kv_die "no single kurvana-*-win32.zip in $packages"
-check "zip holds the program, examples, read-me and SDK" zip_holds "$zip"
+kv_check "zip holds the program, examples, read-me and SDK" zip_holds "$zip"
 
 kv_start_display >&2 || kv_die "no display"
 kv_locale ja_JP.UTF-8
 kv_fresh_prefix || kv_die "preparing the Wine prefix failed"
 
-check "silent install (/S)" run_and_wait "$setup" /S
-check "files in $install_dir" files_installed
-check "Start-menu shortcut" shortcut_present
-check "uninstall entry" registry_has "$uninstall_key" /v UninstallString \
+kv_check "silent install (/S)" run_and_wait "$setup" /S
+kv_check "files in $install_dir" files_installed
+kv_check "Start-menu shortcut" shortcut_present
+kv_check "uninstall entry" registry_has "$uninstall_key" /v UninstallString \
   "\"$install_dir\\Uninstall.exe\""
-check "open command quotes the program path" registry_has "$command_key" \
+kv_check "open command quotes the program path" registry_has "$command_key" \
   /ve "\"$install_dir\\kurvana.exe\" %1"
 
 document="$kv_tmp/my documents/sine wave.kvn"
 mkdir -p "$(dirname "$document")"
 cp "$kv_root/examples/sine.kvn" "$document"
-check "opening \"my documents/sine wave.kvn\" shows its window" \
+kv_check "opening \"my documents/sine wave.kvn\" shows its window" \
   opens_document "$document"
 
-check "silent uninstall (/S)" \
+kv_check "silent uninstall (/S)" \
   run_and_wait "$(winepath -u "$install_dir")/Uninstall.exe" /S
-check "uninstall removes files, shortcut, entry and association" nothing_left
+kv_check "uninstall removes files, shortcut, entry and association" nothing_left
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+kv_check_summary

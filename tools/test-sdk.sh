@@ -27,23 +27,6 @@ cases=(
   "1+*2|1|error 7 at position 1: 演算子が不正です。"
 )
 
-passed=0
-failed=0
-
-# check NAME COMMAND...: one result line; a failure shows COMMAND's output.
-check() {
-  local name=$1
-  shift
-  if "$@" >"$kv_tmp/check.log" 2>&1; then
-    echo "ok   $name"
-    passed=$((passed + 1))
-  else
-    echo "FAIL $name"
-    tail -n 15 "$kv_tmp/check.log" | sed 's/^/     /'
-    failed=$((failed + 1))
-  fi
-}
-
 # expect STATUS LINE COMMAND...: COMMAND ends with STATUS and prints LINE
 # (on either stream; Windows line ends are dropped).
 expect() {
@@ -64,7 +47,7 @@ example_checks() {
   shift
   for entry in "${cases[@]}"; do
     IFS='|' read -r text status line <<<"$entry"
-    check "$label: table \"$text\"" expect "$status" "$line" "$@" "$text"
+    kv_check "$label: table \"$text\"" expect "$status" "$line" "$@" "$text"
   done
 }
 
@@ -92,19 +75,19 @@ has_soname() { objdump -p "$1" | grep -qE "SONAME +$2\$"; }
 
 native_checks() {
   local prefix="$kv_tmp/native-sdk" lib="$kv_tmp/native-sdk/lib"
-  check "native: cmake --install" sdk_install "$native_build" "$prefix"
-  check "native: installed files" files_present "$prefix" include/eval.h \
+  kv_check "native: cmake --install" sdk_install "$native_build" "$prefix"
+  kv_check "native: installed files" files_present "$prefix" include/eval.h \
     lib/libeval.so lib/cmake/KurvanaEval/KurvanaEvalConfig.cmake \
     lib/cmake/KurvanaEval/KurvanaEvalConfigVersion.cmake \
     lib/pkgconfig/kurvana-eval.pc
-  check "native: SONAME libeval.so.1" has_soname "$lib/libeval.so" libeval.so.1
+  kv_check "native: SONAME libeval.so.1" has_soname "$lib/libeval.so" libeval.so.1
 
-  check "native: build with find_package" build_example \
+  kv_check "native: build with find_package" build_example \
     "$kv_tmp/native-example" "-DCMAKE_PREFIX_PATH=$prefix"
   example_checks "native" "$kv_tmp/native-example/table"
 
   # shellcheck disable=SC2046,SC2086  # the flags are words
-  check "native: build with pkg-config" cc $warnings -o "$kv_tmp/table-pc" \
+  kv_check "native: build with pkg-config" cc $warnings -o "$kv_tmp/table-pc" \
     "$example/table.c" $(PKG_CONFIG_LIBDIR="$lib/pkgconfig" \
       pkg-config --cflags --libs kurvana-eval)
   example_checks "pkg-config" env "LD_LIBRARY_PATH=$lib" "$kv_tmp/table-pc"
@@ -114,12 +97,12 @@ native_checks() {
 
 windows_checks() {
   local prefix="$kv_tmp/win-sdk" build="$kv_tmp/win-example"
-  check "windows: cmake --install" sdk_install "$win_build" "$prefix"
-  check "windows: installed files" files_present "$prefix" eval.dll \
+  kv_check "windows: cmake --install" sdk_install "$win_build" "$prefix"
+  kv_check "windows: installed files" files_present "$prefix" eval.dll \
     include/eval.h lib/libeval.dll.a \
     lib/cmake/KurvanaEval/KurvanaEvalConfig.cmake \
     lib/pkgconfig/kurvana-eval.pc
-  check "windows: build with find_package" build_example "$build" \
+  kv_check "windows: build with find_package" build_example "$build" \
     "-DCMAKE_TOOLCHAIN_FILE=$kv_root/cmake/mingw-i686.cmake" \
     "-DCMAKE_PREFIX_PATH=$prefix"
   kv_own_prefix "$kv_tmp/wineprefix"
@@ -130,5 +113,4 @@ kv_begin
 kv_locale ja_JP.UTF-8
 native_checks
 windows_checks
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+kv_check_summary
