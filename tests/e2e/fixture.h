@@ -5,59 +5,25 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <ostream>
-#include <set>
-#include <string>
-
 #include "program_driver.h"
 #include "resource.h"
 #include "texts.h"
 
 namespace e2e {
 
+using namespace kurvana::text;
+
 // A text of the program's catalogue (UTF-16, as wchar_t is here).
 inline std::wstring T(const char16_t* text) {
   return reinterpret_cast<const wchar_t*>(text);
 }
-inline const std::wstring kCaption = T(kurvana::text::kApplicationName);
-inline const std::wstring kUntitled = L"Kurvana - [無題]";
 inline std::wstring Titled(const std::wstring& name) {
   return L"Kurvana - [" + name + L"]";
 }
-
-inline ::testing::AssertionResult SameText(const char* actual_expr,
-                                           const char* expected_expr,
-                                           const std::wstring& actual,
-                                           const std::wstring& expected) {
-  if (actual == expected) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << actual_expr << " is \"" << Narrow(actual) << "\", expected "
-         << expected_expr << " = \"" << Narrow(expected) << "\"";
-}
+inline const std::wstring kUntitled = Titled(L"無題");
+// Compared as UTF-8, which GoogleTest shows as text.
 #define EXPECT_TEXT(actual, expected) \
-  EXPECT_PRED_FORMAT2(::e2e::SameText, actual, expected)
-
-inline std::ostream& operator<<(std::ostream& out, Icon icon) {
-  const char* names[] = {"none", "information", "warning", "error", "unknown"};
-  return out << names[static_cast<int>(icon)];
-}
-
-// The program's dialogs, told by a control only they have.
-inline HWND WaitListDialog(Program& p) {
-  return p.WaitDialog(IDC_ADD_FUNCTION);
-}
-inline HWND WaitDefinitionDialog(Program& p) {
-  return p.WaitDialog(IDC_EXPRESSION);
-}
-inline HWND WaitSettingsDialog(Program& p) { return p.WaitDialog(IDC_X_MIN); }
-inline HWND WaitColourChooser(Program& p) { return p.WaitDialog(706); }
-inline HWND WaitOpenDialog(Program& p) {
-  return p.WaitDialog(IDOK, T(kurvana::text::kOpenTitle));
-}
-inline HWND WaitSaveDialog(Program& p) {
-  return p.WaitDialog(IDOK, T(kurvana::text::kSaveAsTitle));
-}
+  EXPECT_EQ(Narrow(actual), Narrow(expected))
 
 // A message box as the user reads it, and the button that answers it.
 struct Box {
@@ -71,11 +37,14 @@ class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
     DeleteKeyTree(HKEY_CURRENT_USER, kPlacementKey);
-    ASSERT_FALSE(folder_.path().empty());
+    std::filesystem::remove_all(folder_);
+    ASSERT_TRUE(std::filesystem::create_directories(folder_));
   }
   void TearDown() override {
     program_.reset();
     DeleteKeyTree(HKEY_CURRENT_USER, kPlacementKey);
+    std::error_code error;
+    std::filesystem::remove_all(folder_, error);
   }
 
   Program& Start(const std::wstring& tail,
@@ -83,12 +52,6 @@ class ProgramTest : public ::testing::Test {
     program_.reset();
     program_ = std::make_unique<Program>(tail, exe);
     EXPECT_TRUE(program_->started()) << "cannot start " << Narrow(exe);
-    return *program_;
-  }
-  Program& OpenThroughShell(const std::wstring& document) {
-    program_.reset();
-    program_ = std::make_unique<Program>(Program::ShellOpen{}, document);
-    EXPECT_TRUE(program_->started()) << "cannot open " << Narrow(document);
     return *program_;
   }
   // Starts, answers the start-up's message boxes, and waits for the window.
@@ -99,26 +62,43 @@ class ProgramTest : public ::testing::Test {
     EXPECT_NE(p.WaitShown(), nullptr) << "no main window appeared";
     return p;
   }
-  void Stop() { program_.reset(); }
   Program& program() { return *program_; }
 
-  std::wstring Put(const std::wstring& relative, const std::string& bytes) {
-    const std::wstring path = folder_.Put(relative, bytes);
-    EXPECT_FALSE(path.empty()) << "cannot write " << Narrow(relative);
-    return path;
+  // The full path of `name` in the test's folder.
+  std::wstring InFolder(const std::wstring& name) const {
+    return (folder_ / name).wstring();
   }
-  std::wstring PutDocument(const std::wstring& relative,
+  // Writes `name` in the test's folder, making its folders.
+  std::wstring Put(const std::wstring& name, const std::string& bytes) {
+    std::filesystem::create_directories((folder_ / name).parent_path());
+    EXPECT_TRUE(WriteBytes(folder_ / name, bytes)) << Narrow(name);
+    return InFolder(name);
+  }
+  std::wstring PutDocument(const std::wstring& name,
                            const std::vector<Function>& functions = {},
                            const View& view = View()) {
-    return Put(relative, EncodeDocument(view, functions));
+    return Put(name, EncodeDocument(view, functions));
+  }
+
+  // Opens a dialog of the program, told by a control only it has, by a
+  // command or by a button of another dialog.
+  HWND OpenDialog(int command, int control, HWND from = nullptr) {
+    EXPECT_TRUE(from ? Click(from, command) : program_->PostCommand(command));
+    HWND dialog = program_->WaitDialog(control);
+    EXPECT_NE(dialog, nullptr) << "no dialog after command " << command;
+    return dialog;
+  }
+  HWND WaitFileDialog(const char16_t* title) {
+    HWND dialog = program_->WaitDialog(IDOK, T(title));
+    EXPECT_NE(dialog, nullptr) << "no dialog " << Narrow(T(title));
+    return dialog;
   }
 
   // Expects the message box and answers it.
   void Answer(const Box& expected) {
     const auto box = program_->WaitMessageBox();
-    ASSERT_TRUE(box.has_value())
-        << "no message box \"" << Narrow(expected.text) << "\" appeared";
-    EXPECT_TEXT(box->caption, kCaption);
+    ASSERT_TRUE(box.has_value()) << "no message " << Narrow(expected.text);
+    EXPECT_TEXT(box->caption, T(kApplicationName));
     EXPECT_TEXT(box->text, expected.text);
     EXPECT_EQ(box->icon, expected.icon);
     EXPECT_EQ(box->buttons, expected.buttons);
@@ -129,12 +109,17 @@ class ProgramTest : public ::testing::Test {
   void ExpectNoMessageBox() {
     EXPECT_TRUE(program_->Settle()) << "the program does not answer";
     for (const MessageBoxView& box : program_->MessageBoxes())
-      ADD_FAILURE() << "unexpected message box \"" << Narrow(box.text) << "\"";
+      ADD_FAILURE() << "unexpected message " << Narrow(box.text);
+  }
+  void ExpectTitle(const std::wstring& title) {
+    WaitFor([&] { return program_->Title() == title; });
+    EXPECT_TEXT(program_->Title(), title);
   }
 
-  TempFolder folder_;
-
  private:
+  const std::filesystem::path folder_ =
+      std::filesystem::temp_directory_path() /
+      ("kvn-e2e-" + std::to_string(GetCurrentProcessId()));
   std::unique_ptr<Program> program_;
 };
 

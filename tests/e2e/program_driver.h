@@ -1,6 +1,6 @@
 // Drives kurvana.exe from a second Win32 process, as a user meets it: starts
 // it, finds its windows, reads titles, message boxes, pixels, the clipboard
-// and the registry, and answers dialogs with clicks and keys.
+// and the registry, and answers dialogs with clicks.
 //
 // Waits follow events. A command or click that must not open a modal window
 // is sent and returns once handled (a handler showing a message box would
@@ -9,12 +9,19 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which they need.
+#include <shellapi.h>
+#include <shlobj.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <functional>
-#include <initializer_list>
+#include <memory>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,76 +29,216 @@ namespace e2e {
 
 constexpr DWORD kTimeoutMs = 5000, kStartTimeoutMs = 10000;
 
-bool WaitFor(const std::function<bool()>& done, DWORD timeout_ms = kTimeoutMs);
+inline bool WaitFor(const std::function<bool()>& done,
+                    DWORD timeout_ms = kTimeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeout_ms;
+  while (!done()) {
+    if (GetTickCount64() >= end) return done();
+    Sleep(20);
+  }
+  return true;
+}
+
 // Sent with a bound; false when the window does not answer in time.
-bool Sends(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0,
-           DWORD_PTR* result = nullptr);
-std::wstring DriverFolder();  // with a trailing backslash
+inline bool Sends(HWND window, UINT message, WPARAM wparam = 0,
+                  LPARAM lparam = 0, DWORD_PTR* result = nullptr) {
+  DWORD_PTR ignored = 0;
+  return window &&
+         SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG,
+                             kTimeoutMs, result ? result : &ignored);
+}
+
+// Runs `release` at the end of the scope.
+template <typename Release>
+std::shared_ptr<void> Finally(Release release) {
+  return std::shared_ptr<void>(nullptr, [release](void*) { release(); });
+}
+
+inline std::wstring DriverFolder() {  // with a trailing backslash
+  wchar_t path[MAX_PATH];
+  const std::wstring file(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+  return file.substr(0, file.find_last_of(L"\\/") + 1);
+}
 inline std::wstring ProgramPath() { return DriverFolder() + L"kurvana.exe"; }
-std::string Narrow(const std::wstring& text);  // UTF-8, for messages
-std::wstring WindowText(HWND window);
-std::wstring ClassName(HWND window);
 
-// --- Documents, written independently of the program ----------------------
+inline std::string Narrow(const std::wstring& text) {  // UTF-8, for messages
+  const std::u8string utf8 = std::filesystem::path(text).u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
 
-struct View {  // the header's view settings; those of an empty document
+// WM_GETTEXT asks the window, so edits of another process give their text.
+inline std::wstring WindowText(HWND window) {
+  wchar_t text[1024] = {};
+  DWORD_PTR length = 0;
+  if (!Sends(window, WM_GETTEXT, 1024, LPARAM(text), &length)) return {};
+  return std::wstring(text, std::min<DWORD_PTR>(length, 1023));
+}
+
+inline bool IsClass(HWND window, const wchar_t* name) {
+  wchar_t found[256] = {};
+  GetClassNameW(window, found, 256);
+  return _wcsicmp(found, name) == 0;
+}
+
+// --- Documents, laid out independently of the program ---------------------
+
+#pragma pack(push, 1)
+struct View {  // the file's header, with the settings of an empty document
+  char magic[4] = {'K', 'V', 'D', 'F'};
+  uint32_t version = 0x00010001;
   int32_t x_min = -10, x_max = 10, y_min = -10, y_max = 10;
   uint32_t zoom = 100;
   uint16_t axis_width = 3, graph_width = 2;
   uint32_t axis_colour = 0x000000;
   int32_t tick_mode = 2;  // 0 none, 1 marks, 2 grid
   uint32_t tick_colour = 0x808080;
+  uint32_t count = 0;  // of functions, filled in by EncodeDocument
+  char reserved[64] = {};
 };
-struct Function {
+struct Function {      // a function's record
   int32_t kind = 1;    // 1 explicit, 2 parametric, 3 polar, 4 implicit
   uint32_t flags = 1;  // bit 0 visible
-  std::u16string expression, expression2;
+  char16_t expression[256] = {}, expression2[256] = {};
   double domain_min = -10, domain_max = 10;
   uint32_t colour = 0x0000FF;  // 0x00BBGGRR
   int32_t density = 3;
+  char reserved[64] = {};
 };
+#pragma pack(pop)
+static_assert(sizeof(View) == 112 && sizeof(Function) == 1120);
+
 inline Function Explicit(const std::u16string& expression,
-                         uint32_t colour = 0x0000FF, bool visible = true,
-                         int32_t density = 3) {
-  return {1, visible ? 1u : 0u, expression, u"", -10, 10, colour, density};
+                         uint32_t colour = 0x0000FF, bool visible = true) {
+  Function f{.flags = visible, .colour = colour};
+  expression.copy(f.expression, 255);
+  return f;
 }
-std::string EncodeDocument(const View& view,
-                           const std::vector<Function>& functions);
-bool WriteBytes(const std::wstring& path, const std::string& bytes);
-std::optional<std::string> ReadBytes(const std::wstring& path);
 
-// A fresh folder under the temporary folder, removed with its contents.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::wstring& path() const { return path_; }  // trailing backslash
-  // Writes `relative`, making its folders; the full path, empty on failure.
-  std::wstring Put(const std::wstring& relative, const std::string& bytes);
+inline std::string EncodeDocument(View view,
+                                  const std::vector<Function>& functions) {
+  view.count = static_cast<uint32_t>(functions.size());
+  std::string bytes(reinterpret_cast<const char*>(&view), sizeof(view));
+  for (const Function& f : functions)
+    bytes.append(reinterpret_cast<const char*>(&f), sizeof(f));
+  return bytes;
+}
 
- private:
-  std::wstring path_;
-};
+inline bool WriteBytes(const std::filesystem::path& path,
+                       const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  return static_cast<bool>(out.write(bytes.data(), bytes.size()).flush());
+}
 
-// --- Message boxes and dialog controls -------------------------------------
+inline std::optional<std::string> ReadBytes(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  std::ostringstream bytes;
+  if (!in || !(bytes << in.rdbuf())) return std::nullopt;
+  return bytes.str();
+}
+
+// --- Windows of another process ----------------------------------------------
+
+// A pixel of a window's client area as on screen (under Wine another
+// process's window surface is not reachable, the composed screen is).
+inline COLORREF ScreenPixel(HWND window, int x, int y) {
+  POINT at{x, y};
+  if (!ClientToScreen(window, &at)) return CLR_INVALID;
+  HDC screen = GetDC(nullptr);
+  const COLORREF colour = GetPixel(screen, at.x, at.y);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
+// The colour in the middle of a control.
+inline COLORREF ControlColour(HWND dialog, int id) {
+  RECT client{};
+  GetClientRect(GetDlgItem(dialog, id), &client);
+  return ScreenPixel(GetDlgItem(dialog, id), client.right / 2,
+                     client.bottom / 2);
+}
+
+inline std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> children;
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM param) WINAPI -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+        return TRUE;
+      },
+      LPARAM(&children));
+  return children;
+}
+
+// A dialog whose children are only buttons and statics, one of them the
+// text 0xFFFF (dialogs have edits and lists too).
+inline bool IsMessageBox(HWND dialog) {
+  bool has_text = false;
+  for (HWND child : ChildWindows(dialog)) {
+    if (!IsClass(child, L"Button") && !IsClass(child, L"Static")) return false;
+    has_text = has_text || GetDlgCtrlID(child) == 0xFFFF;
+  }
+  return has_text;
+}
 
 enum class Icon { kNone, kInformation, kWarning, kError, kUnknown };
+
+// Which system icon a message box shows, told by the colours of every
+// other pixel: a yellow warning, a red error, a blue information. (Under
+// Wine an icon handle of another process cannot be inspected.)
+inline Icon ShownIcon(HWND box) {
+  HWND icon = nullptr;
+  for (HWND child : ChildWindows(box))
+    if (IsClass(child, L"Static") && IsWindowVisible(child) &&
+        (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+      icon = child;
+  if (!icon) return Icon::kNone;
+  int yellow = 0, red = 0, blue = 0;
+  for (int y = 0; y < 32; y += 2) {
+    for (int x = 0; x < 32; x += 2) {
+      const COLORREF c = ScreenPixel(icon, x, y);
+      const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+      yellow += r > 180 && g > 150 && b < 100;
+      red += r > 150 && g < 80 && b < 80;
+      blue += b > 150 && r < 100;
+    }
+  }
+  const int most = std::max({yellow, red, blue});
+  return most < 5         ? Icon::kUnknown
+         : most == yellow ? Icon::kWarning
+         : most == red    ? Icon::kError
+                          : Icon::kInformation;
+}
+
 struct MessageBoxView {
   HWND window = nullptr;
   std::wstring caption, text;
   std::set<int> buttons;  // IDOK, IDYES ... that exist
   Icon icon = Icon::kNone;
 };
-// A #32770 whose children are only buttons and statics, one of them the
-// text 0xFFFF (dialogs have edits and lists too).
-bool IsMessageBox(HWND window);
-MessageBoxView ReadMessageBox(HWND box);
+
+inline MessageBoxView ReadMessageBox(HWND box) {
+  MessageBoxView view{box,
+                      WindowText(box),
+                      WindowText(GetDlgItem(box, 0xFFFF)),
+                      {},
+                      ShownIcon(box)};
+  for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO})
+    if (HWND button = GetDlgItem(box, id); button && IsWindowVisible(button))
+      view.buttons.insert(id);
+  return view;
+}
+
+// --- Dialog controls
+// -----------------------------------------------------------
 
 // Sent to control `id`; -1 when it does not answer.
-LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wparam = 0,
-                 LPARAM lparam = 0);
+inline LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wparam = 0,
+                        LPARAM lparam = 0) {
+  DWORD_PTR result = 0;
+  if (!Sends(GetDlgItem(dialog, id), message, wparam, lparam, &result))
+    return -1;
+  return static_cast<LRESULT>(result);
+}
 inline std::wstring ItemText(HWND dialog, int id) {
   return WindowText(GetDlgItem(dialog, id));
 }
@@ -100,9 +247,6 @@ inline bool SetItemText(HWND dialog, int id, const std::wstring& text) {
 }
 inline bool IsChecked(HWND dialog, int id) {
   return SendItem(dialog, id, BM_GETCHECK) == BST_CHECKED;
-}
-inline bool IsEnabled(HWND dialog, int id) {
-  return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
 }
 inline std::pair<int, int> Selection(HWND dialog, int id) {  // of an edit
   const LRESULT both = SendItem(dialog, id, EM_GETSEL);
@@ -119,52 +263,101 @@ inline bool Click(HWND dialog, int id) {
 inline bool ClickAndWaitClosed(HWND dialog, int id) {
   return Click(dialog, id) && WaitFor([dialog] { return !IsWindow(dialog); });
 }
-inline int ListSelection(HWND dialog, int id) {
-  return static_cast<int>(SendItem(dialog, id, LB_GETCURSEL));
+// A mouse click on a static with click notifications (a colour swatch).
+inline bool ClickStatic(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  return PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4)) &&
+         PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
 }
 inline bool SelectLine(HWND dialog, int id, int line) {
   return SendItem(dialog, id, LB_SETCURSEL, line) == line;
 }
-// Typed as characters, so that the control's limit applies.
-bool TypeText(HWND dialog, int id, const std::wstring& text);
-HWND FocusedControl(HWND dialog);
-// A mouse click on a static with click notifications (a colour swatch).
-bool ClickStatic(HWND dialog, int id);
-std::vector<std::wstring> ListLines(HWND dialog, int id);
-std::optional<std::wstring> ComboSelection(HWND dialog, int id);
-bool SelectComboItem(HWND dialog, int id, const std::wstring& text);
-// The colour in the middle of a control, as on screen.
-COLORREF ControlColour(HWND dialog, int id);
+
+// The lines of a list box and, last, the index of the selected one.
+inline std::vector<std::wstring> ListState(HWND dialog, int id) {
+  std::vector<std::wstring> lines;
+  wchar_t text[1024];
+  for (LRESULT i = 0; i < SendItem(dialog, id, LB_GETCOUNT); ++i)
+    if (SendItem(dialog, id, LB_GETTEXTLEN, i) < 1024 &&
+        SendItem(dialog, id, LB_GETTEXT, i, LPARAM(text)) >= 0)
+      lines.push_back(text);
+  lines.push_back(std::to_wstring(SendItem(dialog, id, LB_GETCURSEL)));
+  return lines;
+}
+
+// Selects the line `text` of a drop-down list, or none when it is empty.
+inline bool SelectComboItem(HWND dialog, int id, const std::wstring& text) {
+  const LRESULT index = text.empty() ? -1
+                                     : SendItem(dialog, id, CB_FINDSTRINGEXACT,
+                                                -1, LPARAM(text.c_str()));
+  return (index >= 0 || text.empty()) &&
+         SendItem(dialog, id, CB_SETCURSEL, index) == index;
+}
+
+inline HWND FocusedControl(HWND dialog) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info)
+             ? info.hwndFocus
+             : nullptr;
+}
+
 // Sets the colour chooser's red, green and blue fields and confirms.
-bool AnswerColourDialog(HWND chooser, COLORREF colour);
+inline bool AnswerColourDialog(HWND chooser, COLORREF colour) {
+  return SetItemText(chooser, 706, std::to_wstring(GetRValue(colour))) &&
+         SetItemText(chooser, 707, std::to_wstring(GetGValue(colour))) &&
+         SetItemText(chooser, 708, std::to_wstring(GetBValue(colour))) &&
+         ClickAndWaitClosed(chooser, IDOK);
+}
+
 // Types into the file name box of a common file dialog.
-bool SetFileName(HWND dialog, const std::wstring& name);
+inline bool SetFileName(HWND dialog, const std::wstring& name) {
+  HWND box = nullptr;
+  WaitFor([&] {
+    for (int id : {0x47C, 0x480})  // the name box of Wine's versions
+      if (HWND b = GetDlgItem(dialog, id); b && IsWindowVisible(b)) box = b;
+    return box != nullptr;
+  });
+  return Sends(box, WM_SETTEXT, 0, LPARAM(name.c_str())) &&
+         WaitFor([&] { return WindowText(box) == name; }, 1000);
+}
 
-// A window's client area copied from the screen (under Wine another
-// process's window surface is not reachable, the composed screen is).
-struct Snapshot {
-  static std::optional<Snapshot> OfClient(HWND window);
-  COLORREF At(int x, int y) const {  // CLR_INVALID outside
-    return x < 0 || y < 0 || x >= width || y >= height
-               ? CLR_INVALID
-               : pixels[static_cast<size_t>(y) * width + x];
-  }
-  int width = 0, height = 0;
-  std::vector<COLORREF> pixels;
-};
-
-// --- The program -------------------------------------------------------------
+// --- The program
+// ---------------------------------------------------------------
 
 class Program {
  public:
   explicit Program(const std::wstring& tail,
-                   const std::wstring& exe = ProgramPath());
+                   const std::wstring& exe = ProgramPath()) {
+    AvoidWindowManagerWait();
+    std::wstring command = L"\"" + exe + L"\" " + tail;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                        nullptr, DriverFolder().c_str(), &startup, &info))
+      return;
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+  }
   // Opens `document` through the shell's open verb, as a double click does.
   struct ShellOpen {};
-  Program(ShellOpen, const std::wstring& document);
-  // Dismisses modal windows, closes the main window answering No to a save
-  // prompt, and terminates the process if it still runs after a bound.
-  ~Program();
+  Program(ShellOpen, const std::wstring& document) {
+    AvoidWindowManagerWait();
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.lpVerb = L"open";
+    info.lpFile = document.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExW(&info)) process_ = info.hProcess;
+  }
+  // Ends a program still running by its handle, leaving nothing waiting.
+  ~Program() {
+    if (running() && TerminateProcess(process_, 1))
+      WaitForSingleObject(process_, kTimeoutMs);
+    if (process_) CloseHandle(process_);
+  }
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
@@ -173,73 +366,200 @@ class Program {
     return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
   }
   // The main window once it is visible and start-up has been handled.
-  HWND WaitShown();
+  HWND WaitShown() {
+    WaitFor(
+        [this] { return (main_ = FindShown(L"kurvanamain")) || !running(); },
+        kStartTimeoutMs);
+    if (main_) WaitForInputIdle(process_, kTimeoutMs);
+    return main_ && Settle() ? main_ : nullptr;
+  }
   HWND main_window() const { return main_; }
   HWND GraphArea() const { return GetDlgItem(main_, 100); }
-  HWND Toolbar() const { return GetDlgItem(main_, 10010); }
   std::wstring Title() const { return WindowText(main_); }
-  std::wstring WaitTitle(const std::wstring& expected) const;
   // A round trip through the program's message loop: a running handler has
   // returned, or it shows a modal window, which answers.
   bool Settle() const { return Sends(main_, WM_NULL); }
   // Message boxes of the program, shown or still being created.
-  std::vector<MessageBoxView> MessageBoxes() const;
-  std::optional<MessageBoxView> WaitMessageBox();
-  std::vector<HWND> Dialogs() const;  // visible #32770 windows
-  // A dialog with control `control` (and this caption, when not empty).
-  HWND WaitDialog(int control, const std::wstring& caption = L"");
+  std::vector<MessageBoxView> MessageBoxes() const {
+    std::vector<MessageBoxView> boxes;
+    for (HWND w : Windows(L"#32770", false))
+      if (IsMessageBox(w)) boxes.push_back(ReadMessageBox(w));
+    return boxes;
+  }
+  // Read once the box has painted its icon.
+  std::optional<MessageBoxView> WaitMessageBox() {
+    HWND box = nullptr;
+    WaitFor([&] { return (box = FindShown(L"#32770", true)) != nullptr; });
+    MessageBoxView view;
+    if (!box || !Sends(box, WM_NULL)) return std::nullopt;
+    WaitFor([&] { return (view = ReadMessageBox(box)).icon != Icon::kUnknown; },
+            1000);
+    return view;
+  }
+  // A dialog with control `control` (and this caption, when not empty),
+  // once WM_INITDIALOG is done.
+  HWND WaitDialog(int control, const std::wstring& caption = L"") {
+    HWND found = nullptr;
+    WaitFor([&] {
+      for (HWND dialog : Windows(L"#32770", true))
+        if (GetDlgItem(dialog, control) && !IsMessageBox(dialog) &&
+            (caption.empty() || WindowText(dialog) == caption))
+          found = dialog;
+      return found != nullptr;
+    });
+    return Sends(found, WM_NULL) ? found : nullptr;
+  }
 
   bool PostCommand(int id) {
     return PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
   }
   // Handled on return; false when it did not return (a modal window).
   bool SendCommand(int id) { return Sends(main_, WM_COMMAND, id); }
-  // Keys pressed together (modifiers first) in the foreground main window.
-  bool PressKeys(std::initializer_list<WORD> keys);
-  // WM_DROPFILES with a block written into the program's memory.
-  bool DropFiles(const std::vector<std::wstring>& paths);
-  // WM_HSCROLL (SB_HORZ) or WM_VSCROLL (SB_VERT), `times` times.
-  bool Scroll(int bar, int code, int times = 1);
-  // The toolbar has an enabled button for command `id`.
-  bool ToolbarOffers(int id) const;
-  std::optional<DWORD> WaitExit(DWORD timeout_ms = kTimeoutMs);
+  // WM_DROPFILES with a block written into the program's memory: a
+  // DROPFILES header, the wide names each terminated, and an empty name.
+  // A page-aligned block passes there as a fixed global memory handle,
+  // which DragFinish releases or ignores.
+  bool DropFiles(const std::vector<std::wstring>& paths) {
+    DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
+    std::string block(reinterpret_cast<const char*>(&header), sizeof(header));
+    for (const std::wstring& path : paths)
+      block.append(reinterpret_cast<const char*>(path.c_str()),
+                   (path.size() + 1) * 2);
+    block.append(2, '\0');
+    void* remote = VirtualAllocEx(process_, nullptr, block.size(),
+                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    return remote &&
+           WriteProcessMemory(process_, remote, block.data(), block.size(),
+                              nullptr) &&
+           PostMessageW(main_, WM_DROPFILES, WPARAM(remote), 0);
+  }
+  std::optional<DWORD> WaitExit(DWORD timeout_ms = kTimeoutMs) {
+    DWORD code = 0;
+    if (!process_ ||
+        WaitForSingleObject(process_, timeout_ms) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(process_, &code))
+      return std::nullopt;
+    return code;
+  }
   std::optional<DWORD> Close() {  // WM_CLOSE, then WaitExit
     if (!PostMessageW(main_, WM_CLOSE, 0, 0)) return std::nullopt;
     return WaitExit();
   }
 
  private:
-  void End();
+  // Without a window manager, a Wine process that showed a window takes
+  // two seconds more to end, waiting for a manager to withdraw it;
+  // unmanaged windows end at once. Each Wine process reads this at start.
+  static void AvoidWindowManagerWait() {
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver",
+                    L"Managed", REG_SZ, L"N", sizeof(L"N"));
+  }
+  // The program's top-level windows of class `name`.
+  std::vector<HWND> Windows(const wchar_t* name, bool visible_only) const {
+    struct Query {
+      DWORD pid;
+      const wchar_t* name;
+      bool visible_only;
+      std::vector<HWND> found;
+    } query{GetProcessId(process_), name, visible_only, {}};
+    EnumWindows(
+        [](HWND window, LPARAM param) WINAPI -> BOOL {
+          auto* q = reinterpret_cast<Query*>(param);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(window, &owner);
+          if (owner == q->pid && IsClass(window, q->name) &&
+              (!q->visible_only || IsWindowVisible(window)))
+            q->found.push_back(window);
+          return TRUE;
+        },
+        LPARAM(&query));
+    return query.found;
+  }
+  // A visible window of class `name` (a message box, when `box`).
+  HWND FindShown(const wchar_t* name, bool box = false) const {
+    for (HWND w : Windows(name, true))
+      if (!box || IsMessageBox(w)) return w;
+    return nullptr;
+  }
 
   HANDLE process_ = nullptr;
-  DWORD pid_ = 0;
   HWND main_ = nullptr;
 };
 
-// --- Clipboard and registry --------------------------------------------------
+// --- Clipboard and registry
+// ----------------------------------------------------
 
-void ClearClipboard();
+inline void ClearClipboard() {
+  if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return;
+  EmptyClipboard();
+  CloseClipboard();
+}
+
 struct MetafileView {
-  RECTL bounds{};  // device units
-  RECTL frame{};   // 0.01 mm
-  SIZEL device_pixels{}, device_millimeters{};
+  ENHMETAHEADER header{};  // bounds in device units, frame in 0.01 mm
   int line_to_count = 0;
   std::vector<COLORREF> pen_colours;  // of every pen created, in order
 };
-std::optional<MetafileView> WaitClipboardMetafile();
+
+inline int WINAPI ReadMetafileRecord(HDC, HANDLETABLE*,
+                                     const ENHMETARECORD* record, int,
+                                     LPARAM param) {
+  auto* view = reinterpret_cast<MetafileView*>(param);
+  view->line_to_count += record->iType == EMR_LINETO;
+  if (record->iType == EMR_CREATEPEN)
+    view->pen_colours.push_back(
+        reinterpret_cast<const EMRCREATEPEN*>(record)->lopn.lopnColor);
+  if (record->iType == EMR_EXTCREATEPEN)
+    view->pen_colours.push_back(
+        reinterpret_cast<const EMREXTCREATEPEN*>(record)->elp.elpColor);
+  return 1;
+}
+
+inline std::optional<MetafileView> WaitClipboardMetafile() {
+  HENHMETAFILE copy = nullptr;
+  WaitFor([&] {
+    if (!IsClipboardFormatAvailable(CF_ENHMETAFILE) || !OpenClipboard(nullptr))
+      return false;
+    auto close = Finally([] { CloseClipboard(); });
+    if (HANDLE shared = GetClipboardData(CF_ENHMETAFILE))
+      copy = CopyEnhMetaFileW(static_cast<HENHMETAFILE>(shared), nullptr);
+    return copy != nullptr;
+  });
+  if (!copy) return std::nullopt;
+  auto release = Finally([copy] { DeleteEnhMetaFile(copy); });
+  MetafileView view;
+  GetEnhMetaFileHeader(copy, sizeof(view.header), &view.header);
+  EnumEnhMetaFile(nullptr, copy, ReadMetafileRecord, &view, nullptr);
+  return view;
+}
 
 constexpr wchar_t kPlacementKey[] = L"Software\\Tarnwell Software\\kurvana";
-std::optional<DWORD> ReadDword(HKEY root, const std::wstring& key,
-                               const wchar_t* name);
+constexpr const wchar_t* kPlacementNames[] = {L"WinLeft", L"WinTop",
+                                              L"WinWidth", L"WinHeight"};
+
+inline std::optional<DWORD> ReadDword(HKEY root, const std::wstring& key,
+                                      const wchar_t* name) {
+  DWORD value = 0, size = sizeof(value);
+  if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value,
+                   &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return value;
+}
 inline bool WriteDword(HKEY root, const std::wstring& key, const wchar_t* name,
                        DWORD value) {
   return RegSetKeyValueW(root, key.c_str(), name, REG_DWORD, &value,
                          sizeof(value)) == ERROR_SUCCESS;
 }
 // The default value of `key` when it is a REG_SZ.
-std::optional<std::wstring> ReadDefaultString(HKEY root,
-                                              const std::wstring& key);
-bool KeyExists(HKEY root, const std::wstring& key);
+inline std::optional<std::wstring> ReadDefaultString(HKEY root,
+                                                     const std::wstring& key) {
+  wchar_t text[1024] = {};
+  DWORD size = sizeof(text);
+  if (RegGetValueW(root, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, text,
+                   &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return text;
+}
 inline void DeleteKeyTree(HKEY root, const std::wstring& key) {
   RegDeleteTreeW(root, key.c_str());
   RegDeleteKeyW(root, key.c_str());
