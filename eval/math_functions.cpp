@@ -574,35 +574,44 @@ double log(double x) {
 
 namespace {
 
-Double2 square(Double2 a) {
-  const Double2 p = two_product(a.hi, a.hi);
-  return fast_two_sum(p.hi, p.lo + 2.0 * a.hi * a.lo);
+// hi·x exactly as hi' + lo', adding the carried lo·x: a step of the
+// integer powers, which round only once, at the end.  Their carries stay
+// unnormalised: |lo| stays within a few ulps of hi's last bit, far inside
+// the error the final rounding allows.
+void multiply_carry(double& hi, double& lo, double x) {
+  const Double2 p = two_product(hi, x);
+  lo = p.lo + lo * x;
+  hi = p.hi;
 }
 
-Double2 multiply(Double2 a, double b) {
-  const Double2 p = two_product(a.hi, b);
-  return fast_two_sum(p.hi, p.lo + a.lo * b);
+void square_carry(double& hi, double& lo) {
+  const Double2 p = two_product(hi, hi);
+  lo = p.lo + 2.0 * hi * lo;
+  hi = p.hi;
 }
 
-// x^y for an integral 1 <= |y| <= 64 and 2^-14 <= |x| < 2^15, whose powers
-// stay far inside the range: powering from the top bit of |y| down, in
-// double-double, rounded once.  False for other arguments.
+// x^n for 1 <= |n| <= 64 and 2^-14 <= |x| < 2^15, whose powers stay far
+// inside the range: powering from the top bit of |n| down, in double-double,
+// rounded once.  False for other arguments.
+bool small_integer_power(double x, int n, double* out) {
+  const int exponent = ((high_word(x) >> 20) & 0x7ff) - 1023;
+  if (exponent < -14 || exponent > 14) return false;
+  const unsigned count = n < 0 ? -n : n;
+  double hi = x, lo = 0.0;
+  for (unsigned bit = (1u << (31 - __builtin_clz(count))) >> 1; bit != 0;
+       bit >>= 1) {
+    square_carry(hi, lo);
+    if (count & bit) multiply_carry(hi, lo, x);
+  }
+  *out = n < 0 ? reciprocal(Double2{hi, lo}).hi : hi + lo;
+  return true;
+}
+
+// The same for a double y: false also when y is not such an integer.
 bool small_integer_power(double x, double y, double* out) {
   if (!(magnitude(y) <= 64.0)) return false;
   const int n = static_cast<int>(y);
-  const int exponent = ((high_word(x) >> 20) & 0x7ff) - 1023;
-  if (n != y || n == 0 || exponent < -14 || exponent > 14) return false;
-  const unsigned count = n < 0 ? -n : n;
-  unsigned bit = 1u << 6;
-  while (!(count & bit)) bit >>= 1;
-  Double2 result{x, 0.0};
-  for (bit >>= 1; bit != 0; bit >>= 1) {
-    result = square(result);
-    if (count & bit) result = multiply(result, x);
-  }
-  if (n < 0) result = reciprocal(result);
-  *out = result.hi;
-  return true;
+  return n == y && n != 0 && small_integer_power(x, n, out);
 }
 
 // 0 when y is not an integer, 1 when it is an odd one, 2 when even.
@@ -721,6 +730,12 @@ double exp2_split(double p_h, double p_l) {
 }
 
 }  // namespace
+
+double integer_power(double x, int n) {
+  double power;
+  if (small_integer_power(x, n, &power)) return power;
+  return pow(x, n);
+}
 
 double pow(double x, double y) {
   double power;

@@ -41,5 +41,7 @@ double exp(double x);
 double log(double x);
 double sqrt(double x);
 double pow(double x, double y);
+// pow(x, n) for an integer 1 <= |n| <= 64, with the same value.
+double integer_power(double x, int n);
 
 }  // namespace eval::math

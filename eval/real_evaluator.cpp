@@ -18,10 +18,13 @@ namespace eval {
 
 namespace {
 
+constexpr uint32_t kOperatorCount = std::size(kOperatorRecords);
+
 // The instruction set: loads, each operator of the table in three forms
 // (on the two top values; then with the right operand inline, a constant or
-// a real slot, fused from a load and the operator), each function of the
-// table, and the markers.
+// a real slot, fused from a load and the operator), the unary instructions
+// (each function of the table, then the constant powers), the markers, and
+// the superinstructions of the fast path.
 // clang-format off
 #define KURVANA_STACK_OP(Id, ...) k##Id,
 #define KURVANA_CONST_OP(Id, ...) k##Id##Const,
@@ -36,9 +39,10 @@ enum RealOp : uint32_t {
   KURVANA_OPERATORS(KURVANA_SLOT_OP)
   kDropTwo,  // an operator code without meaning: pops its operands only
   KURVANA_FUNCTIONS(KURVANA_CALL_OP)
-  kSquare,     // x^2, fused from a constant exponent and the operator
-  kPowerOne,   // x^1, likewise
-  kPowerHalf,  // x^0.5, likewise
+  kSquare,        // x^2, fused from a constant exponent and the operator
+  kPowerOne,      // x^1, likewise
+  kPowerHalf,     // x^0.5, likewise
+  kPowerInteger,  // x^n, n an integer of pow's exact range, likewise
   kNone,  // an element that does nothing
   kEnd,   // closes a fused program
   // A load of a constant or a real slot and the operator with an inline
@@ -47,6 +51,12 @@ enum RealOp : uint32_t {
   // order load kind (constant, slot), operand kind (constant, slot),
   // operator.
   kFirstPair,
+  // A load of a constant or a real slot and the unary instruction after it,
+  // likewise: each unary instruction after a constant, then after a slot.
+  kFirstLoadedUnary = kFirstPair + 4 * kOperatorCount,
+  // The last operator of a program and the program's end, in one dispatch:
+  // each operator in its three forms, in their order.
+  kFirstFinalOperator = kFirstLoadedUnary + 2 * (kNone - kDropTwo - 1),
 };
 #undef KURVANA_STACK_OP
 #undef KURVANA_CONST_OP
@@ -54,14 +64,23 @@ enum RealOp : uint32_t {
 #undef KURVANA_CALL_OP
 // clang-format on
 
-constexpr uint32_t kOperatorCount = std::size(kOperatorRecords);
 constexpr uint32_t kFirstOperator = kLoadInteger + 1;
 constexpr uint32_t kFirstFunction = kDropTwo + 1;
 static_assert(kDropTwo == kFirstOperator + 3 * kOperatorCount);
 constexpr uint32_t kFirstConstantPower = kSquare;
 static_assert(kFirstConstantPower ==
               kFirstFunction + std::size(kFunctionRecords));
-static_assert(kNone == kPowerHalf + 1);
+static_assert(kNone == kPowerInteger + 1);
+constexpr uint32_t kUnaryCount = kNone - kFirstFunction;
+
+// Applies KURVANA_EACH_UNARY, defined where used, to each unary instruction.
+#define KURVANA_FUNCTION_AS_UNARY(Id, ...) KURVANA_EACH_UNARY(kCall##Id)
+#define KURVANA_UNARY_OPS                      \
+  KURVANA_FUNCTIONS(KURVANA_FUNCTION_AS_UNARY) \
+  KURVANA_EACH_UNARY(kSquare)                  \
+  KURVANA_EACH_UNARY(kPowerOne)                \
+  KURVANA_EACH_UNARY(kPowerHalf)               \
+  KURVANA_EACH_UNARY(kPowerInteger)
 
 constexpr uint32_t kUnbounded = UINT32_MAX;
 constexpr uint32_t kFixedDepth = 16;
@@ -140,22 +159,23 @@ bool is_load(uint32_t op) { return op <= kLoadInteger; }
 bool is_stack_operator(uint32_t op) {
   return op >= kFirstOperator && op < kFirstOperator + kOperatorCount;
 }
-bool is_constant_power(uint32_t op) {
-  return op >= kFirstConstantPower && op < kNone;
-}
+bool is_unary(uint32_t op) { return op >= kFirstFunction && op < kNone; }
+bool is_operator(uint32_t op) { return op >= kFirstOperator && op < kDropTwo; }
 
-// The instruction that raises to this constant exponent without calling
-// pow, or kNone.  Each gives exactly pow's value: x·x is the correctly
-// rounded square, and sqrt the correctly rounded root.
+// The instruction that raises to this constant exponent, or kNone.  Each
+// gives exactly pow's value: x·x is the correctly rounded square, sqrt the
+// correctly rounded root, and an integer power runs pow's own kernel.
 RealOp constant_power_op(double exponent) {
   if (exponent == 2.0) return kSquare;
   if (exponent == 1.0) return kPowerOne;
   if (exponent == 0.5) return kPowerHalf;
-  return kNone;
+  const bool small_integer = exponent >= -64.0 && exponent <= 64.0 &&
+                             exponent == static_cast<int>(exponent);
+  return small_integer && exponent != 0.0 ? kPowerInteger : kNone;
 }
 
-// Replaces each constant exponent of 2, 1 or 0.5 and its power operator by
-// one instruction on the top value.
+// Replaces each constant exponent and its power operator by one instruction
+// on the top value, where the exponent has one.
 uint32_t rewrite_constant_powers(Instruction* code, uint32_t size) {
   uint32_t out = 0;
   for (uint32_t i = 0; i < size; ++i) {
@@ -168,8 +188,10 @@ uint32_t rewrite_constant_powers(Instruction* code, uint32_t size) {
       code[out++] = load;
       continue;
     }
+    const int32_t exponent = static_cast<int32_t>(load.value);
     code[out] = Instruction{};
-    code[out++].op = power;
+    code[out].op = power;
+    code[out++].exponent = exponent;
     ++i;
   }
   return out;
@@ -220,19 +242,32 @@ uint32_t fuse(Instruction* code, uint32_t size) {
 
 constexpr uint32_t kFirstInlineOperator = kFirstOperator + kOperatorCount;
 
+// Lets a program whose last instruction is an operator end with it.  Only
+// for fused programs.
+void close_with_operator(Instruction* code, uint32_t size) {
+  if (size > 1 && is_operator(code[size - 1].op)) {
+    code[size - 1].op += kFirstFinalOperator - kFirstOperator;
+  }
+}
+
 // Marks each load of a constant or real slot that an operator with an
-// inline operand follows as the pair of both.  Only for fused programs.
+// inline operand or a unary instruction follows as the pair of both.  Only
+// for fused programs.
 void pair_loads(Instruction* code, uint32_t size) {
   for (uint32_t i = 0; i + 1 < size; ++i) {
     const uint32_t load = code[i].op, next = code[i + 1].op;
-    if ((load != kLoadConst && load != kLoadReal) ||
-        next < kFirstInlineOperator || next >= kDropTwo) {
+    if (load != kLoadConst && load != kLoadReal) continue;
+    const uint32_t load_kind = load == kLoadConst ? 0 : 1;
+    if (next >= kFirstInlineOperator && next < kDropTwo) {
+      code[i].op = kFirstPair + load_kind * 2 * kOperatorCount +
+                   (next - kFirstInlineOperator);
+    } else if (is_unary(next)) {
+      code[i].op =
+          kFirstLoadedUnary + load_kind * kUnaryCount + (next - kFirstFunction);
+    } else {
       continue;
     }
-    const uint32_t load_kind = load == kLoadConst ? 0 : 1;
-    code[i].op = kFirstPair + load_kind * 2 * kOperatorCount +
-                 (next - kFirstInlineOperator);
-    ++i;  // the operator's instruction is now an operand
+    ++i;  // the next instruction is now an operand
   }
 }
 
@@ -254,21 +289,6 @@ inline int checked_power(double d, double* out) {
   if (d == kInfinity || std::isnan(d)) return kErrorOverflow;
   *out = d;
   return kOk;
-}
-
-// x raised to a constant exponent, with the value and check of pow.
-template <RealOp kOp>
-inline int constant_power(double x, double* out) {
-  if constexpr (kOp == kSquare) {
-    return checked_power(x * x, out);
-  } else if constexpr (kOp == kPowerOne) {
-    return checked_power(x, out);
-  } else {
-    static_assert(kOp == kPowerHalf);
-    // pow(-0, 0.5) is +0 and pow(-inf, 0.5) is +inf; sqrt gives -0 and NaN.
-    return checked_power(x == -kInfinity ? kInfinity : math::sqrt(x + 0.0),
-                         out);
-  }
 }
 
 // An operator of the table on L and R: kOk with the value in *out, or the
@@ -459,26 +479,43 @@ inline int binary(uint32_t op, double l, double r, double* out) {
   }
 }
 
-using Function = int (*)(double, double*);
-constexpr Function kFunctionTable[] = {
-#define KURVANA_ENTRY(Id, ...) &function<kFunction##Id>,
+constexpr FunctionCode kFunctionCodes[] = {
+#define KURVANA_ENTRY(Id, ...) kFunction##Id,
     KURVANA_FUNCTIONS(KURVANA_ENTRY)
 #undef KURVANA_ENTRY
 };
 
-inline int function(uint32_t op, double x, double* out) {
-  return kFunctionTable[op - kFirstFunction](x, out);
+// A unary instruction on x: a function of the table, or x raised to a
+// constant exponent with the value and check of pow.  |self| is the
+// instruction, which holds an integer exponent.
+template <uint32_t kOp>
+inline int unary(double x, [[maybe_unused]] const Instruction& self,
+                 double* out) {
+  if constexpr (kOp == kSquare) {
+    return checked_power(x * x, out);
+  } else if constexpr (kOp == kPowerOne) {
+    return checked_power(x, out);
+  } else if constexpr (kOp == kPowerHalf) {
+    // pow(-0, 0.5) is +0 and pow(-inf, 0.5) is +inf; sqrt gives -0 and NaN.
+    return checked_power(x == -kInfinity ? kInfinity : math::sqrt(x + 0.0),
+                         out);
+  } else if constexpr (kOp == kPowerInteger) {
+    return checked_power(math::integer_power(x, self.exponent), out);
+  } else {
+    return function<kFunctionCodes[kOp - kFirstFunction]>(x, out);
+  }
 }
 
-inline int constant_power(uint32_t op, double x, double* out) {
-  switch (op) {
-    case kSquare:
-      return constant_power<kSquare>(x, out);
-    case kPowerOne:
-      return constant_power<kPowerOne>(x, out);
-    default:
-      return constant_power<kPowerHalf>(x, out);
-  }
+using Unary = int (*)(double, const Instruction&, double*);
+constexpr Unary kUnaryTable[] = {
+#define KURVANA_EACH_UNARY(Op) &unary<Op>,
+    KURVANA_UNARY_OPS
+#undef KURVANA_EACH_UNARY
+};
+static_assert(std::size(kUnaryTable) == kUnaryCount);
+
+inline int unary(uint32_t op, double x, const Instruction& self, double* out) {
+  return kUnaryTable[op - kFirstFunction](x, self, out);
 }
 
 [[gnu::noinline, gnu::cold]] int raise(EvalError** error, int status) {
@@ -493,7 +530,8 @@ int finish(double value, double* result, EvalError** error) {
 
 // The hot path: a fused program whose depth fits the fixed stack, with the
 // top value kept in a register, dispatched by threaded jumps: the program
-// ends with a kEnd instruction, so there is no bound check per step.
+// ends with a kEnd instruction or a final operator, so there is no bound
+// check per step.
 int run_fixed(const RealProgram& program, double* result, EvalError** error) {
   double below[kFixedDepth];  // the values under the top one
   double* sp = below;
@@ -504,11 +542,13 @@ int run_fixed(const RealProgram& program, double* result, EvalError** error) {
 #define KURVANA_STACK_OP(Id, ...) &&op_##Id,
 #define KURVANA_CONST_OP(Id, ...) &&op_##Id##_const,
 #define KURVANA_SLOT_OP(Id, ...) &&op_##Id##_slot,
-#define KURVANA_CALL_OP(Id, ...) &&call_##Id,
 #define KURVANA_CONST_CONST_OP(Id, ...) &&pair_##Id##_const_const,
 #define KURVANA_CONST_SLOT_OP(Id, ...) &&pair_##Id##_const_slot,
 #define KURVANA_SLOT_CONST_OP(Id, ...) &&pair_##Id##_slot_const,
 #define KURVANA_SLOT_SLOT_OP(Id, ...) &&pair_##Id##_slot_slot,
+#define KURVANA_FINAL_STACK_OP(Id, ...) &&final_##Id,
+#define KURVANA_FINAL_CONST_OP(Id, ...) &&final_##Id##_const,
+#define KURVANA_FINAL_SLOT_OP(Id, ...) &&final_##Id##_slot,
   static const void* const kHandlers[] = {
       &&load_const,
       &&load_real,
@@ -517,16 +557,24 @@ int run_fixed(const RealProgram& program, double* result, EvalError** error) {
       KURVANA_OPERATORS(KURVANA_CONST_OP)
       KURVANA_OPERATORS(KURVANA_SLOT_OP)
       &&end,  // kDropTwo never occurs in a fused program
-      KURVANA_FUNCTIONS(KURVANA_CALL_OP)
-      &&square,
-      &&power_one,
-      &&power_half,
+#define KURVANA_EACH_UNARY(Op) &&unary_##Op,
+      KURVANA_UNARY_OPS
+#undef KURVANA_EACH_UNARY
       &&end,  // kNone never occurs in a fused program
       &&end,
       KURVANA_OPERATORS(KURVANA_CONST_CONST_OP)
       KURVANA_OPERATORS(KURVANA_CONST_SLOT_OP)
       KURVANA_OPERATORS(KURVANA_SLOT_CONST_OP)
       KURVANA_OPERATORS(KURVANA_SLOT_SLOT_OP)
+#define KURVANA_EACH_UNARY(Op) &&const_##Op,
+      KURVANA_UNARY_OPS
+#undef KURVANA_EACH_UNARY
+#define KURVANA_EACH_UNARY(Op) &&slot_##Op,
+      KURVANA_UNARY_OPS
+#undef KURVANA_EACH_UNARY
+      KURVANA_OPERATORS(KURVANA_FINAL_STACK_OP)
+      KURVANA_OPERATORS(KURVANA_FINAL_CONST_OP)
+      KURVANA_OPERATORS(KURVANA_FINAL_SLOT_OP)
   };
 #undef KURVANA_CONST_CONST_OP
 #undef KURVANA_CONST_SLOT_OP
@@ -535,15 +583,23 @@ int run_fixed(const RealProgram& program, double* result, EvalError** error) {
 #undef KURVANA_STACK_OP
 #undef KURVANA_CONST_OP
 #undef KURVANA_SLOT_OP
-#undef KURVANA_CALL_OP
+#undef KURVANA_FINAL_STACK_OP
+#undef KURVANA_FINAL_CONST_OP
+#undef KURVANA_FINAL_SLOT_OP
   // clang-format on
-  static_assert(std::size(kHandlers) == kFirstPair + 4 * kOperatorCount);
+  static_assert(std::size(kHandlers) ==
+                kFirstFinalOperator + 3 * kOperatorCount);
 #define KURVANA_NEXT goto* kHandlers[(++ip)->op]
 #define KURVANA_CHECK               \
   if (status != kOk) [[unlikely]] { \
     return raise(error, status);    \
   }                                 \
   KURVANA_NEXT
+#define KURVANA_FINISH              \
+  if (status != kOk) [[unlikely]] { \
+    return raise(error, status);    \
+  }                                 \
+  return finish(top, result, error)
   goto* kHandlers[ip->op];
 load_const:
   *sp++ = top;
@@ -557,13 +613,19 @@ load_integer:
   *sp++ = top;
   top = *ip->integer_slot;
   KURVANA_NEXT;
-#define KURVANA_OPERATOR(Id, CODE_NAME, ...)                              \
-  op_##Id : status = binary<CODE_NAME>(*--sp, top, &top);                 \
-  KURVANA_CHECK;                                                          \
-  op_##Id##_const : status = binary<CODE_NAME>(top, ip->value, &top);     \
-  KURVANA_CHECK;                                                          \
-  op_##Id##_slot : status = binary<CODE_NAME>(top, *ip->real_slot, &top); \
-  KURVANA_CHECK;
+#define KURVANA_OPERATOR(Id, CODE_NAME, ...)                                 \
+  op_##Id : status = binary<CODE_NAME>(*--sp, top, &top);                    \
+  KURVANA_CHECK;                                                             \
+  op_##Id##_const : status = binary<CODE_NAME>(top, ip->value, &top);        \
+  KURVANA_CHECK;                                                             \
+  op_##Id##_slot : status = binary<CODE_NAME>(top, *ip->real_slot, &top);    \
+  KURVANA_CHECK;                                                             \
+  final_##Id : status = binary<CODE_NAME>(*--sp, top, &top);                 \
+  KURVANA_FINISH;                                                            \
+  final_##Id##_const : status = binary<CODE_NAME>(top, ip->value, &top);     \
+  KURVANA_FINISH;                                                            \
+  final_##Id##_slot : status = binary<CODE_NAME>(top, *ip->real_slot, &top); \
+  KURVANA_FINISH;
   KURVANA_OPERATORS(KURVANA_OPERATOR)
 #undef KURVANA_OPERATOR
   // The pairs: push the top, then the loaded value and the operand.
@@ -580,22 +642,23 @@ load_integer:
   KURVANA_OPERATORS(KURVANA_PAIRS)
 #undef KURVANA_PAIRS
 #undef KURVANA_PAIR
-#define KURVANA_FUNCTION(Id, ...)                          \
-  call_##Id : status = function<kFunction##Id>(top, &top); \
+  // Each unary instruction alone, and after a load of a constant or a slot.
+#define KURVANA_EACH_UNARY(Op)                     \
+  unary_##Op : status = unary<Op>(top, *ip, &top); \
+  KURVANA_CHECK;                                   \
+  const_##Op : * sp++ = top;                       \
+  status = unary<Op>(ip->value, ip[1], &top);      \
+  ++ip;                                            \
+  KURVANA_CHECK;                                   \
+  slot_##Op : * sp++ = top;                        \
+  status = unary<Op>(*ip->real_slot, ip[1], &top); \
+  ++ip;                                            \
   KURVANA_CHECK;
-  KURVANA_FUNCTIONS(KURVANA_FUNCTION)
-#undef KURVANA_FUNCTION
-square:
-  status = constant_power<kSquare>(top, &top);
-  KURVANA_CHECK;
-power_one:
-  status = constant_power<kPowerOne>(top, &top);
-  KURVANA_CHECK;
-power_half:
-  status = constant_power<kPowerHalf>(top, &top);
-  KURVANA_CHECK;
+  KURVANA_UNARY_OPS
+#undef KURVANA_EACH_UNARY
 end:
   return finish(top, result, error);
+#undef KURVANA_FINISH
 #undef KURVANA_CHECK
 #undef KURVANA_NEXT
 }
@@ -624,11 +687,8 @@ end:
     } else if (op == kDropTwo) {
       stack.pop();
       stack.pop();
-    } else if (is_constant_power(op)) {
-      status = constant_power(op, stack.pop(), &value);
-      if (status == kOk) stack.push(value);
     } else {
-      status = function(op, stack.pop(), &value);
+      status = unary(op, stack.pop(), *ip, &value);
       if (status == kOk) stack.push(value);
     }
     if (status != kOk) return raise(error, status);
@@ -661,6 +721,7 @@ bool build_real_program(const TokenList& program, RealProgram* out) {
   out->depth = required_depth(code, size);
   if (out->depth <= kFixedDepth) {
     size = fuse(code, size);
+    close_with_operator(code, size);
     pair_loads(code, size);
     code[size] = Instruction{};
     code[size].op = kEnd;

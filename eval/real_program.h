@@ -16,6 +16,7 @@ struct Instruction {
     double value;
     const double* real_slot;
     const int32_t* integer_slot;
+    int32_t exponent;  // of a constant integer power
   };
 };
 
