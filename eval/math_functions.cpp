@@ -198,6 +198,17 @@ ExpReduction reduce_exp(double a) {
   return {(k - j) / 32, j, r};
 }
 
+// e·t as hi + lo, for a table entry t.
+Double2 table_product(Double2 e, const Double2& t) {
+  const Double2 product = two_product(e.hi, t.hi);
+  return fast_two_sum(product.hi, product.lo + (e.hi * t.lo + e.lo * t.hi));
+}
+
+Double2 scaled(Double2 e, int exponent) {
+  const double factor = power_of_two(exponent);
+  return {e.hi * factor, e.lo * factor};
+}
+
 // e^a = 2^m·2^(j/32)·e^r as hi + lo times 2^(*exponent), with a relative
 // error below 2^-64, for |a| <= 746.
 Double2 exp_parts(double a, int* exponent) {
@@ -215,9 +226,7 @@ Double2 exp_parts(double a, int* exponent) {
   Double2 e = two_sum(1.0, x);
   e.lo += reduced.r.lo + p;
   *exponent = reduced.m;
-  const Double2& t = kExp2Table[reduced.j];
-  const Double2 product = two_product(e.hi, t.hi);
-  return fast_two_sum(product.hi, product.lo + (e.hi * t.lo + e.lo * t.hi));
+  return table_product(e, kExp2Table[reduced.j]);
 }
 
 // e^a·2^extra, rounded once (twice for a subnormal result, which stays
@@ -232,8 +241,31 @@ double exp_rounded(double a, int extra) {
 Double2 exp_double(double a) {
   int exponent;
   const Double2 e = exp_parts(a, &exponent);
-  const double factor = power_of_two(exponent);
-  return {e.hi * factor, e.lo * factor};
+  return scaled(e, exponent);
+}
+
+// e^a and e^-a as hi + lo, for 0 <= a <= 45: one reduction and one
+// polynomial, split into its even and odd parts, serve both, and the two
+// halves run side by side (no division, unlike 1/e^a).
+void exp_both(double a, Double2* plus, Double2* minus) {
+  const ExpReduction reduced = reduce_exp(a);
+  const double x = reduced.r.hi, lo = reduced.r.lo;
+  const double z = x * x;
+  // e^±r - 1 ∓ r = even ± odd, Taylor to r^8 (the rest is below 2^-67).
+  const double even =
+      z * (0.5 + z * (1.0 / 24 + z * (1.0 / 720 + z * (1.0 / 40320))));
+  const double odd = x * z * (1.0 / 6 + z * (1.0 / 120 + z * (1.0 / 5040)));
+  const double tail = x * lo;
+  Double2 up = two_sum(1.0, x);
+  up.lo += lo + ((even + odd) + tail);
+  Double2 down = two_sum(1.0, -x);
+  down.lo += ((even - odd) + tail) - lo;
+  const int j = reduced.j;
+  *plus = scaled(table_product(up, kExp2Table[j]), reduced.m);
+  // 2^(-j/32) = 2^((32 - j)/32)·2^-1.
+  *minus =
+      j == 0 ? scaled(down, -reduced.m)
+             : scaled(table_product(down, kExp2Table[32 - j]), -reduced.m - 1);
 }
 
 Double2 reciprocal(Double2 x) {
@@ -486,8 +518,9 @@ double sinh(double x) {
                                z * (1.0 / 5040 + z * (1.0 / 362880 +
                                                       z * (1.0 / 39916800)))));
   }
-  const Double2 e = exp_double(ax);
-  const double s = 0.5 * add(e, negated(reciprocal(e))).hi;
+  Double2 e, inverse;
+  exp_both(ax, &e, &inverse);
+  const double s = 0.5 * add(e, negated(inverse)).hi;
   return x < 0 ? -s : s;
 }
 
@@ -498,8 +531,9 @@ double cosh(double x) {
     return exp_rounded(ax, -1);
   }
   if (ax < 0x1p-27) return 1.0;
-  const Double2 e = exp_double(ax);
-  return 0.5 * add(e, reciprocal(e)).hi;
+  Double2 e, inverse;
+  exp_both(ax, &e, &inverse);
+  return 0.5 * add(e, inverse).hi;
 }
 
 double tanh(double x) {
