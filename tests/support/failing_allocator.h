@@ -1,7 +1,7 @@
 // Fails one chosen allocation of a scenario and counts the blocks it leaves
 // behind.  Include in exactly one file of a test executable linked with
-// -Wl,--wrap=malloc,--wrap=realloc,--wrap=free (see kurvana_failing_allocator
-// in tests/CMakeLists.txt); it replaces the global operator new and delete.
+// -Wl,--wrap=malloc,--wrap=realloc,--wrap=free; it replaces the global
+// operator new and delete.
 #pragma once
 
 #include <cstddef>
@@ -25,8 +25,7 @@ struct State {
 inline State state;
 
 inline bool Grant() {
-  if (!state.armed || state.countdown < 0) return true;
-  if (state.countdown-- > 0) return true;
+  if (!state.armed || state.countdown < 0 || state.countdown-- > 0) return true;
   state.hit = true;
   return false;
 }
@@ -48,10 +47,9 @@ struct Run {
   long leaked;
 };
 
-// Within a scenario: refuse the |n|th allocation from now on (from 0), or
-// stop refusing.
+// Within a scenario: refuse the |n|th allocation from now on (from 0); -1
+// stops refusing.
 inline void FailAllocation(long n) { state.countdown = n; }
-inline void StopFailing() { state.countdown = -1; }
 
 // Runs |scenario| with allocation number |n| (from 0) refused, unless the
 // scenario says from where itself.  The scenario must not allocate outside
@@ -66,36 +64,30 @@ Run RunFailing(long n, Scenario&& scenario) {
 
 }  // namespace failing_allocator
 
+using failing_allocator::Allocate;
+using failing_allocator::Release;
+
 extern "C" {
-void* __wrap_malloc(size_t size) { return failing_allocator::Allocate(size); }
+void* __wrap_malloc(size_t size) { return Allocate(size); }
 void* __wrap_realloc(void* block, size_t size) {
-  if (!block) return failing_allocator::Allocate(size);
-  if (!failing_allocator::Grant()) return nullptr;
-  return __real_realloc(block, size);
+  if (!block) return Allocate(size);
+  return failing_allocator::Grant() ? __real_realloc(block, size) : nullptr;
 }
-void __wrap_free(void* block) { failing_allocator::Release(block); }
+void __wrap_free(void* block) { Release(block); }
 }
 
 void* operator new(size_t size) {
-  if (void* block = failing_allocator::Allocate(size)) return block;
+  if (void* block = Allocate(size)) return block;
   throw std::bad_alloc();
 }
 void* operator new[](size_t size) { return operator new(size); }
 void* operator new(size_t size, const std::nothrow_t&) noexcept {
-  return failing_allocator::Allocate(size);
+  return Allocate(size);
 }
 void* operator new[](size_t size, const std::nothrow_t&) noexcept {
-  return failing_allocator::Allocate(size);
+  return Allocate(size);
 }
-void operator delete(void* block) noexcept {
-  failing_allocator::Release(block);
-}
-void operator delete[](void* block) noexcept {
-  failing_allocator::Release(block);
-}
-void operator delete(void* block, size_t) noexcept {
-  failing_allocator::Release(block);
-}
-void operator delete[](void* block, size_t) noexcept {
-  failing_allocator::Release(block);
-}
+void operator delete(void* block) noexcept { Release(block); }
+void operator delete[](void* block) noexcept { Release(block); }
+void operator delete(void* block, size_t) noexcept { Release(block); }
+void operator delete[](void* block, size_t) noexcept { Release(block); }
