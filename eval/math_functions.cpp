@@ -608,36 +608,67 @@ double log(double x) {
 
 namespace {
 
-// hi·x exactly as hi' + lo', adding the carried lo·x: a step of the
-// integer powers, which round only once, at the end.  Their carries stay
-// unnormalised: |lo| stays within a few ulps of hi's last bit, far inside
-// the error the final rounding allows.
-void multiply_carry(double& hi, double& lo, double x) {
-  const Double2 p = two_product(hi, x);
-  lo = p.lo + lo * x;
-  hi = p.hi;
-}
-
-void square_carry(double& hi, double& lo) {
-  const Double2 p = two_product(hi, hi);
-  lo = p.lo + 2.0 * hi * lo;
-  hi = p.hi;
+// a·b exactly, with a fused multiply-add where the processor has one: the
+// error term is exact either way, so both give the same bits, the fused
+// one in two operations instead of seventeen.
+template <bool kFused>
+[[gnu::always_inline]] inline Double2 exact_product(double a, double b) {
+  if constexpr (kFused) {
+    const double p = a * b;
+    return {p, __builtin_fma(a, b, -p)};
+  } else {
+    return two_product(a, b);
+  }
 }
 
 // x^n for 1 <= |n| <= 64 and 2^-14 <= |x| < 2^15, whose powers stay far
 // inside the range: powering from the top bit of |n| down, in double-double,
-// rounded once.  False for other arguments.
-bool small_integer_power(double x, int n, double* out) {
-  const int exponent = ((high_word(x) >> 20) & 0x7ff) - 1023;
-  if (exponent < -14 || exponent > 14) return false;
+// rounded once.  The low part is carried unnormalised: it stays within a
+// few ulps of the high part's last bit, far inside the error the final
+// rounding allows.
+template <bool kFused>
+[[gnu::always_inline]] inline double integer_power_kernel(double x, int n) {
   const unsigned count = n < 0 ? -n : n;
   double hi = x, lo = 0.0;
   for (unsigned bit = (1u << (31 - __builtin_clz(count))) >> 1; bit != 0;
        bit >>= 1) {
-    square_carry(hi, lo);
-    if (count & bit) multiply_carry(hi, lo, x);
+    const Double2 square = exact_product<kFused>(hi, hi);
+    lo = square.lo + 2.0 * hi * lo;
+    hi = square.hi;
+    if (count & bit) {
+      const Double2 product = exact_product<kFused>(hi, x);
+      lo = product.lo + lo * x;
+      hi = product.hi;
+    }
   }
-  *out = n < 0 ? reciprocal(Double2{hi, lo}).hi : hi + lo;
+  return n < 0 ? reciprocal(Double2{hi, lo}).hi : hi + lo;
+}
+
+}  // namespace
+
+[[gnu::target("fma")]] double integer_power_fused(double x, int n) {
+  return integer_power_kernel<true>(x, n);
+}
+
+double integer_power_plain(double x, int n) {
+  return integer_power_kernel<false>(x, n);
+}
+
+bool has_fused_multiply_add() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("fma");
+}
+
+namespace {
+
+const bool kHasFusedMultiplyAdd = has_fused_multiply_add();
+
+// The kernel above for the arguments it serves; false for others.
+bool small_integer_power(double x, int n, double* out) {
+  const int exponent = ((high_word(x) >> 20) & 0x7ff) - 1023;
+  if (exponent < -14 || exponent > 14) return false;
+  *out = kHasFusedMultiplyAdd ? integer_power_fused(x, n)
+                              : integer_power_plain(x, n);
   return true;
 }
 

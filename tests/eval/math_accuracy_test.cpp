@@ -245,7 +245,9 @@ TEST(MathAccuracy, TrigonometryIsWithinOneUlpOnHardArguments) {
                              eval::math::tan(row.x)};
     const double expected[] = {row.sin, row.cos, row.tan};
     for (int f = 0; f < 3; ++f) {
-      EXPECT_LE(ulps_apart(values[f], expected[f]), 1u) << (f == 0 ? "sin" : f == 1 ? "cos" : "tan");
+      EXPECT_LE(ulps_apart(values[f], expected[f]), 1u) << (f == 0   ? "sin"
+                                                            : f == 1 ? "cos"
+                                                                     : "tan");
       inexact += ulps_apart(values[f], expected[f]) != 0;
     }
     // Odd and even: the reduction of -x mirrors that of x.
@@ -266,6 +268,26 @@ TEST(MathAccuracy, OtherFunctionsAreWithinOneUlpOnHardArguments) {
         << row.expected;
   }
   EXPECT_LE(inexact, kMostNotCorrectlyRounded);
+}
+
+// The integer powers' kernel gives the same bits with and without a fused
+// multiply-add, and pow uses it: the processor decides which one runs.
+TEST(MathAccuracy, IntegerPowerKernelsAgree) {
+  uint64_t state = 1;
+  for (int i = 0; i < 3000; ++i) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    const double x =
+        std::ldexp(1.0 + double(state >> 12) * 0x1p-52, int(state % 29) - 14) *
+        (state & 1 << 5 ? -1 : 1);
+    const int n = int(state >> 40) % 129 - 64;
+    if (n == 0) continue;
+    const double plain = eval::math::integer_power_plain(x, n);
+    EXPECT_EQ(eval::math::pow(x, n), plain) << std::hexfloat << x << "^" << n;
+    if (eval::math::has_fused_multiply_add()) {
+      EXPECT_EQ(eval::math::integer_power_fused(x, n), plain)
+          << std::hexfloat << x << "^" << n;
+    }
+  }
 }
 
 TEST(MathAccuracy, SpecialArgumentsGiveTheIeeeResults) {
