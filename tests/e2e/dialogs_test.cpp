@@ -14,39 +14,48 @@ class Dialogs : public ProgramTest {
  protected:
   // Starts on a document of its own, which ExpectSaved() rewrites.
   void StartOn(const std::vector<Function>& functions, const View& view = {}) {
-    path_ = PutDocument(L"doc.kvn", functions, view);
-    StartShown(path_);
+    StartShown(path_ = PutDocument(L"doc.kvn", functions, view));
   }
   HWND OpenList() { return OpenDialog(IDM_FUNCTION_LIST, IDC_ADD_FUNCTION); }
   HWND OpenSettings() { return OpenDialog(IDM_GRAPH_SETTINGS, IDC_X_MIN); }
+  static bool SelectLine(HWND list, int line) {
+    return SendItem(list, IDC_FUNCTION_LIST, LB_SETCURSEL, line) == line;
+  }
   HWND OpenDefinition(HWND list, int line = -1) {  // -1: a new function
-    EXPECT_TRUE(line < 0 || SelectLine(list, IDC_FUNCTION_LIST, line));
+    EXPECT_TRUE(line < 0 || SelectLine(list, line));
     return OpenDialog(line < 0 ? IDC_ADD_FUNCTION : IDC_EDIT_FUNCTION,
                       IDC_EXPRESSION, list);
   }
-  void SetFields(HWND dialog, const Fields& fields) {
+  static void SetFields(HWND dialog, const Fields& fields) {
     for (const auto& [id, text] : fields)
       ASSERT_TRUE(SetItemText(dialog, id, text)) << id;
   }
-  // Clicks the swatch `id` and answers the colour chooser with `colour`,
-  // or cancels it when `colour` is CLR_NONE.
+  // Clicks the swatch `id` and sets the colour chooser's red, green and
+  // blue fields to `colour`, or cancels it for CLR_NONE.
   void ChooseColour(HWND dialog, int id, COLORREF colour) {
     ASSERT_TRUE(ClickStatic(dialog, id));
     HWND chooser = program().WaitDialog(706);
-    ASSERT_TRUE(colour == CLR_NONE ? ClickAndWaitClosed(chooser, IDCANCEL)
-                                   : AnswerColourDialog(chooser, colour));
+    if (colour != CLR_NONE) {
+      SetFields(chooser, {{706, std::to_wstring(GetRValue(colour)).c_str()},
+                          {707, std::to_wstring(GetGValue(colour)).c_str()},
+                          {708, std::to_wstring(GetBValue(colour)).c_str()}});
+    }
+    ASSERT_TRUE(
+        ClickAndWaitClosed(chooser, colour == CLR_NONE ? IDCANCEL : IDOK));
   }
-  // Presses `button`, answers the warning and expects the dialog to stay,
+  static COLORREF Swatch(HWND dialog, int id) {
+    return CentrePixel(GetDlgItem(dialog, id));
+  }
+  // Clicks `button`, answers the warning and expects the dialog to stay,
   // with the focus on `focus` when it is not 0.
-  void ExpectRefused(HWND dialog, const std::wstring& text, int button = IDOK,
+  void ExpectRefused(HWND dialog, int button, const std::wstring& text,
                      int focus = 0) {
     ASSERT_TRUE(Click(dialog, button));
     Answer({text});
     EXPECT_TRUE(IsWindow(dialog));
-    HWND want = GetDlgItem(dialog, focus);
     EXPECT_TRUE(!focus || WaitFor([&] {
-      return FocusedControl(dialog) == want;
-    })) << "the focus is not on control "
+      return FocusedControl(dialog) == GetDlgItem(dialog, focus);
+    })) << "the focus is not on "
         << focus;
   }
   void ExpectSaved(const std::vector<Function>& functions,
@@ -91,10 +100,10 @@ TEST_F(Dialogs, DefinitionRefusesEachFaultyFieldThenStores) {
       ASSERT_TRUE(SetItemText(dialog, controls[i], row.texts[i]));
     ASSERT_TRUE(faulty != IDC_DENSITY ||
                 SelectComboItem(dialog, IDC_DENSITY, L""));
-    ExpectRefused(dialog, T(row.message), IDOK, faulty);
+    ExpectRefused(dialog, IDOK, T(row.message), faulty);
     if (row.selected >= 0) {
-      EXPECT_EQ(Selection(dialog, faulty),
-                std::make_pair(row.selected, row.selected + 1));
+      EXPECT_EQ(SendItem(dialog, faulty, EM_GETSEL),
+                MAKELONG(row.selected, row.selected + 1));
     }
   }
   ASSERT_TRUE(SelectComboItem(dialog, IDC_DENSITY, T(kDensityNormal)));
@@ -147,19 +156,18 @@ TEST_F(Dialogs, DefinitionShowsTheStoredEntryAndTakesAColour) {
   Function parametric{2, 0, u"cos(t)", u"sin(t)", 0, 6.25, 0x00FF8000, 5};
   StartOn({parametric});
   HWND list = OpenList();
-  ASSERT_TRUE(SelectLine(list, IDC_FUNCTION_LIST, 0));
+  ASSERT_TRUE(SelectLine(list, 0));
   ASSERT_TRUE(PostMessageW(list, WM_COMMAND,
                            MAKEWPARAM(IDC_FUNCTION_LIST, LBN_DBLCLK),
                            LPARAM(GetDlgItem(list, IDC_FUNCTION_LIST))));
   HWND dialog = program().WaitDialog(IDC_EXPRESSION);
   ChooseColour(dialog, IDC_COLOUR, CLR_NONE);
-  EXPECT_EQ(ControlColour(dialog, IDC_COLOUR), COLORREF(0x00FF8000));
+  EXPECT_EQ(Swatch(dialog, IDC_COLOUR), COLORREF(0x00FF8000));
   ChooseColour(dialog, IDC_COLOUR, RGB(0x12, 0x34, 0x56));
-  EXPECT_TRUE(WaitFor([&] {
-    return ControlColour(dialog, IDC_COLOUR) == RGB(0x12, 0x34, 0x56);
-  }));
+  EXPECT_TRUE(WaitFor(
+      [&] { return Swatch(dialog, IDC_COLOUR) == RGB(0x12, 0x34, 0x56); }));
   SetFields(dialog, {{IDC_EXPRESSION, L"x+"}});
-  ExpectRefused(dialog, L"不正な最終文字です。");
+  ExpectRefused(dialog, IDOK, L"不正な最終文字です。");
   SetFields(dialog, {{IDC_EXPRESSION, L"cos(t)"}});
   ASSERT_TRUE(ClickAndWaitClosed(dialog, IDOK));
   ASSERT_TRUE(ClickAndWaitClosed(list, IDOK));
@@ -179,7 +187,7 @@ TEST_F(Dialogs, ListRefusesButtonsWithoutASelectedLineOrRoom) {
       {IDC_EDIT_FUNCTION, kSelectToEdit},
       {IDC_REMOVE_FUNCTION, kSelectToRemove}};
   for (const auto& [button, message] : rows)
-    ExpectRefused(list, T(message), button);
+    ExpectRefused(list, button, T(message));
   EXPECT_EQ(ListState(list, IDC_FUNCTION_LIST).size(), 11u);
 }
 
@@ -208,8 +216,7 @@ TEST_F(Dialogs, ListButtonsKeepListAndDocumentInStep) {
   };
   for (const auto& step : steps) {
     SCOPED_TRACE(step.button);
-    ASSERT_TRUE(step.select < 0 ||
-                SelectLine(list, IDC_FUNCTION_LIST, step.select));
+    ASSERT_TRUE(step.select < 0 || SelectLine(list, step.select));
     ASSERT_TRUE(Press(list, step.button));
     ExpectNoMessageBox();
     EXPECT_EQ(ListState(list, IDC_FUNCTION_LIST), step.state);
@@ -228,7 +235,7 @@ TEST_F(Dialogs, ListButtonsKeepListAndDocumentInStep) {
   dialog = OpenDefinition(list, 0);
   SetFields(dialog, {{IDC_EXPRESSION, L"a*a"}});
   ASSERT_TRUE(ClickAndWaitClosed(dialog, IDOK));
-  ASSERT_TRUE(SelectLine(list, IDC_FUNCTION_LIST, 1));
+  ASSERT_TRUE(SelectLine(list, 1));
   ASSERT_TRUE(Press(list, IDC_REMOVE_FUNCTION));
   ASSERT_TRUE(ClickAndWaitClosed(list, IDCANCEL));
   EXPECT_EQ(program().Close(), std::optional<DWORD>(0));  // nothing to save
@@ -240,22 +247,13 @@ TEST_F(Dialogs, ListButtonsKeepListAndDocumentInStep) {
 // read as 0), with the focus on the faulty minimum; then each list needs a
 // line, the focus staying on OK as clicked.
 TEST_F(Dialogs, SettingsShowCheckAndStoreTheView) {
-  const View view{.x_min = -3,
-                  .x_max = 7,
-                  .y_min = -2,
-                  .y_max = 9,
-                  .zoom = 250,
-                  .axis_width = 4,
-                  .graph_width = 1,
-                  .axis_colour = 0x123456,
-                  .tick_mode = 1,
-                  .tick_colour = 0xC0C0C0};
+  const View view{-3, 7, -2, 9, 250, 4, 1, 0x123456, 1, 0xC0C0C0};
   StartOn({}, view);
   HWND dialog = OpenSettings();
   ChooseColour(dialog, IDC_AXIS_COLOUR, RGB(0, 0x80, 0));
   ASSERT_TRUE(ClickAndWaitClosed(dialog, IDCANCEL));
   dialog = OpenSettings();
-  EXPECT_EQ(ControlColour(dialog, IDC_AXIS_COLOUR), COLORREF(0x123456));
+  EXPECT_EQ(Swatch(dialog, IDC_AXIS_COLOUR), COLORREF(0x123456));
   ASSERT_TRUE(ClickAndWaitClosed(dialog, IDOK));
   ExpectSaved({}, view);
 
@@ -272,7 +270,7 @@ TEST_F(Dialogs, SettingsShowCheckAndStoreTheView) {
                        {IDC_X_MAX, row.x_max},
                        {IDC_Y_MIN, row.y_min},
                        {IDC_Y_MAX, row.y_max}});
-    if (row.message) ExpectRefused(dialog, T(row.message), IDOK, row.faulty);
+    if (row.message) ExpectRefused(dialog, IDOK, T(row.message), row.faulty);
   }
   const struct {
     int list;  // left without a line, then given `choice`
@@ -283,22 +281,13 @@ TEST_F(Dialogs, SettingsShowCheckAndStoreTheView) {
                {IDC_GRAPH_WIDTH, L"10", kChooseGraphWidth}};
   for (const auto& row : lists) {
     ASSERT_TRUE(SelectComboItem(dialog, row.list, L""));
-    ExpectRefused(dialog, T(row.message), IDOK, IDOK);
+    ExpectRefused(dialog, IDOK, T(row.message), IDOK);
     ASSERT_TRUE(SelectComboItem(dialog, row.list, row.choice));
   }
   ASSERT_TRUE(Press(dialog, IDC_TICKS_NONE));
   ChooseColour(dialog, IDC_TICK_COLOUR, RGB(0xAB, 0xCD, 0xEF));
   ASSERT_TRUE(ClickAndWaitClosed(dialog, IDOK));
-  ExpectSaved({}, {.x_min = -1,
-                   .x_max = 1,
-                   .y_min = -999,
-                   .y_max = 9999,
-                   .zoom = 1000,
-                   .axis_width = 5,
-                   .graph_width = 10,
-                   .axis_colour = 0x123456,
-                   .tick_mode = 0,
-                   .tick_colour = 0xEFCDAB});
+  ExpectSaved({}, {-1, 1, -999, 9999, 1000, 5, 10, 0x123456, 0, 0xEFCDAB});
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ class Files : public ProgramTest {
 TEST_F(Files, OpenedDocumentSavesBackAndUnderANewName) {
   Function parametric{2, 0, u"cos(t)", u"sin(t)", 0, 6.25, 0xFF8000, 5};
   const std::string canonical =
-      EncodeDocument({.x_min = -3, .zoom = 250, .tick_mode = 1},
+      EncodeDocument({-3, 10, -10, 10, 250, 3, 2, 0, 1, 0x808080},
                      {Explicit(u"x*x", 0x00FF00, false), parametric});
   const std::wstring path = Put(L"doc.kvn", Marked(canonical));
   Program& p = StartShown(L"");
@@ -72,7 +72,7 @@ TEST_F(Files, OpenedDocumentSavesBackAndUnderANewName) {
 // so a broken function reports again; a redraw only paints.
 TEST_F(Files, DropNewAndRecalculate) {
   const std::wstring first = PutDocument(L"表\\ソ表.kvn", {Explicit(u"sin(")});
-  const Box compile_failed{T(kCompileFailed), Icon::kError};
+  const Box compile_failed{T(kCompileFailed), kError};
   Program& p = StartShown(L"");
   ASSERT_TRUE(p.DropFiles({first, PutDocument(L"second.kvn")}));
   Answer(compile_failed);

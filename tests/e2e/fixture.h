@@ -28,7 +28,7 @@ inline const std::wstring kUntitled = Titled(L"無題");
 // A message box as the user reads it, and the button that answers it.
 struct Box {
   std::wstring text;
-  Icon icon = Icon::kWarning;
+  Icon icon = kWarning;
   int answer = IDOK;
   std::set<int> buttons = {IDOK};
 };
@@ -47,8 +47,7 @@ class ProgramTest : public ::testing::Test {
     std::filesystem::remove_all(folder_, error);
   }
 
-  Program& Start(const std::wstring& tail,
-                 const std::wstring& exe = ProgramPath()) {
+  Program& Start(const std::wstring& tail, const std::wstring& exe = L"") {
     program_.reset();
     program_ = std::make_unique<Program>(tail, exe);
     EXPECT_TRUE(program_->started()) << "cannot start " << Narrow(exe);
@@ -108,8 +107,8 @@ class ProgramTest : public ::testing::Test {
   // handler that shows one does not return until it is answered.
   void ExpectNoMessageBox() {
     EXPECT_TRUE(program_->Settle()) << "the program does not answer";
-    for (const MessageBoxView& box : program_->MessageBoxes())
-      ADD_FAILURE() << "unexpected message " << Narrow(box.text);
+    for (HWND box : program_->MessageBoxes())
+      ADD_FAILURE() << "unexpected message " << Narrow(ItemText(box, 0xFFFF));
   }
   void ExpectTitle(const std::wstring& title) {
     WaitFor([&] { return program_->Title() == title; });

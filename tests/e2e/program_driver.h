@@ -1,11 +1,7 @@
-// Drives kurvana.exe from a second Win32 process, as a user meets it: starts
-// it, finds its windows, reads titles, message boxes, pixels, the clipboard
-// and the registry, and answers dialogs with clicks.
-//
-// Waits follow events. A command or click that must not open a modal window
-// is sent and returns once handled (a handler showing a message box would
-// not return), so "no message box" needs no waiting; only what should open
-// a modal window is posted. Every wait is bounded.
+// Drives kurvana.exe from a second Win32 process, as a user meets it.
+// Waits follow events: what must not open a modal window is sent and has
+// been handled on return (a handler showing a message box would not
+// return); only what should open one is posted. Every wait is bounded.
 #pragma once
 
 #include <windows.h>
@@ -59,7 +55,6 @@ inline std::wstring DriverFolder() {  // with a trailing backslash
   const std::wstring file(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
   return file.substr(0, file.find_last_of(L"\\/") + 1);
 }
-inline std::wstring ProgramPath() { return DriverFolder() + L"kurvana.exe"; }
 
 inline std::string Narrow(const std::wstring& text) {  // UTF-8, for messages
   const std::u8string utf8 = std::filesystem::path(text).u8string();
@@ -80,22 +75,29 @@ inline bool IsClass(HWND window, const wchar_t* name) {
   return _wcsicmp(found, name) == 0;
 }
 
-// --- Documents, laid out independently of the program ---------------------
+// The children of `parent`; the top-level windows for nullptr.
+inline std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> found;
+  const WNDENUMPROC add = [](HWND window, LPARAM param) WINAPI -> BOOL {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+  };
+  parent ? EnumChildWindows(parent, add, LPARAM(&found))
+         : EnumWindows(add, LPARAM(&found));
+  return found;
+}
 
-#pragma pack(push, 1)
-struct View {  // the file's header, with the settings of an empty document
-  char magic[4] = {'K', 'V', 'D', 'F'};
-  uint32_t version = 0x00010001;
+// --- Documents, laid out independently of the program ----------------------
+
+struct View {  // as the file's header holds it; an empty document's
   int32_t x_min = -10, x_max = 10, y_min = -10, y_max = 10;
   uint32_t zoom = 100;
   uint16_t axis_width = 3, graph_width = 2;
   uint32_t axis_colour = 0x000000;
   int32_t tick_mode = 2;  // 0 none, 1 marks, 2 grid
   uint32_t tick_colour = 0x808080;
-  uint32_t count = 0;  // of functions, filled in by EncodeDocument
-  char reserved[64] = {};
 };
-struct Function {      // a function's record
+struct Function {      // a function's record in the file
   int32_t kind = 1;    // 1 explicit, 2 parametric, 3 polar, 4 implicit
   uint32_t flags = 1;  // bit 0 visible
   char16_t expression[256] = {}, expression2[256] = {};
@@ -104,8 +106,7 @@ struct Function {      // a function's record
   int32_t density = 3;
   char reserved[64] = {};
 };
-#pragma pack(pop)
-static_assert(sizeof(View) == 112 && sizeof(Function) == 1120);
+static_assert(sizeof(View) == 36 && sizeof(Function) == 1120);
 
 inline Function Explicit(const std::u16string& expression,
                          uint32_t colour = 0x0000FF, bool visible = true) {
@@ -114,10 +115,15 @@ inline Function Explicit(const std::u16string& expression,
   return f;
 }
 
-inline std::string EncodeDocument(View view,
+// A 112-byte header, its last 64 bytes reserved, and the records.
+inline std::string EncodeDocument(const View& view,
                                   const std::vector<Function>& functions) {
-  view.count = static_cast<uint32_t>(functions.size());
-  std::string bytes(reinterpret_cast<const char*>(&view), sizeof(view));
+  const uint32_t version = 0x00010001, count = functions.size();
+  std::string bytes = "KVDF";
+  bytes.append(reinterpret_cast<const char*>(&version), 4)
+      .append(reinterpret_cast<const char*>(&view), sizeof(view))
+      .append(reinterpret_cast<const char*>(&count), 4)
+      .resize(112);
   for (const Function& f : functions)
     bytes.append(reinterpret_cast<const char*>(&f), sizeof(f));
   return bytes;
@@ -136,7 +142,7 @@ inline std::optional<std::string> ReadBytes(const std::wstring& path) {
   return bytes.str();
 }
 
-// --- Windows of another process ----------------------------------------------
+// --- What another process shows --------------------------------------------
 
 // A pixel of a window's client area as on screen (under Wine another
 // process's window surface is not reachable, the composed screen is).
@@ -149,24 +155,10 @@ inline COLORREF ScreenPixel(HWND window, int x, int y) {
   return colour;
 }
 
-// The colour in the middle of a control.
-inline COLORREF ControlColour(HWND dialog, int id) {
+inline COLORREF CentrePixel(HWND window) {
   RECT client{};
-  GetClientRect(GetDlgItem(dialog, id), &client);
-  return ScreenPixel(GetDlgItem(dialog, id), client.right / 2,
-                     client.bottom / 2);
-}
-
-inline std::vector<HWND> ChildWindows(HWND parent) {
-  std::vector<HWND> children;
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM param) WINAPI -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
-        return TRUE;
-      },
-      LPARAM(&children));
-  return children;
+  GetClientRect(window, &client);
+  return ScreenPixel(window, client.right / 2, client.bottom / 2);
 }
 
 // A dialog whose children are only buttons and statics, one of them the
@@ -180,7 +172,7 @@ inline bool IsMessageBox(HWND dialog) {
   return has_text;
 }
 
-enum class Icon { kNone, kInformation, kWarning, kError, kUnknown };
+enum Icon { kNoIcon, kInformation, kWarning, kError, kUnpainted };
 
 // Which system icon a message box shows, told by the colours of every
 // other pixel: a yellow warning, a red error, a blue information. (Under
@@ -188,48 +180,34 @@ enum class Icon { kNone, kInformation, kWarning, kError, kUnknown };
 inline Icon ShownIcon(HWND box) {
   HWND icon = nullptr;
   for (HWND child : ChildWindows(box))
-    if (IsClass(child, L"Static") && IsWindowVisible(child) &&
-        (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+        IsClass(child, L"Static") && IsWindowVisible(child))
       icon = child;
-  if (!icon) return Icon::kNone;
   int yellow = 0, red = 0, blue = 0;
-  for (int y = 0; y < 32; y += 2) {
-    for (int x = 0; x < 32; x += 2) {
-      const COLORREF c = ScreenPixel(icon, x, y);
-      const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
-      yellow += r > 180 && g > 150 && b < 100;
-      red += r > 150 && g < 80 && b < 80;
-      blue += b > 150 && r < 100;
-    }
+  for (int at = 0; icon && at < 16 * 16; ++at) {
+    const COLORREF c = ScreenPixel(icon, at % 16 * 2, at / 16 * 2);
+    const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+    yellow += r > 180 && g > 150 && b < 100;
+    red += r > 150 && g < 80 && b < 80;
+    blue += b > 150 && r < 100;
   }
   const int most = std::max({yellow, red, blue});
-  return most < 5         ? Icon::kUnknown
-         : most == yellow ? Icon::kWarning
-         : most == red    ? Icon::kError
-                          : Icon::kInformation;
+  return !icon          ? kNoIcon
+         : most < 10    ? kUnpainted
+         : most == red  ? kError
+         : most == blue ? kInformation
+                        : kWarning;
 }
 
+// A message box as the user reads it.
 struct MessageBoxView {
-  HWND window = nullptr;
+  HWND window;
   std::wstring caption, text;
-  std::set<int> buttons;  // IDOK, IDYES ... that exist
-  Icon icon = Icon::kNone;
+  Icon icon;
+  std::set<int> buttons;  // IDOK, IDYES ... shown
 };
 
-inline MessageBoxView ReadMessageBox(HWND box) {
-  MessageBoxView view{box,
-                      WindowText(box),
-                      WindowText(GetDlgItem(box, 0xFFFF)),
-                      {},
-                      ShownIcon(box)};
-  for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO})
-    if (HWND button = GetDlgItem(box, id); button && IsWindowVisible(button))
-      view.buttons.insert(id);
-  return view;
-}
-
-// --- Dialog controls
-// -----------------------------------------------------------
+// --- Dialog controls -----------------------------------------------------
 
 // Sent to control `id`; -1 when it does not answer.
 inline LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wparam = 0,
@@ -244,13 +222,6 @@ inline std::wstring ItemText(HWND dialog, int id) {
 }
 inline bool SetItemText(HWND dialog, int id, const std::wstring& text) {
   return SendItem(dialog, id, WM_SETTEXT, 0, LPARAM(text.c_str())) == TRUE;
-}
-inline bool IsChecked(HWND dialog, int id) {
-  return SendItem(dialog, id, BM_GETCHECK) == BST_CHECKED;
-}
-inline std::pair<int, int> Selection(HWND dialog, int id) {  // of an edit
-  const LRESULT both = SendItem(dialog, id, EM_GETSEL);
-  return {LOWORD(both), HIWORD(both)};
 }
 // A button pressed and handled on return: nothing modal may open.
 inline bool Press(HWND dialog, int id) {
@@ -268,9 +239,6 @@ inline bool ClickStatic(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);
   return PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4)) &&
          PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
-}
-inline bool SelectLine(HWND dialog, int id, int line) {
-  return SendItem(dialog, id, LB_SETCURSEL, line) == line;
 }
 
 // The lines of a list box and, last, the index of the selected one.
@@ -297,17 +265,8 @@ inline bool SelectComboItem(HWND dialog, int id, const std::wstring& text) {
 inline HWND FocusedControl(HWND dialog) {
   GUITHREADINFO info{};
   info.cbSize = sizeof(info);
-  return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info)
-             ? info.hwndFocus
-             : nullptr;
-}
-
-// Sets the colour chooser's red, green and blue fields and confirms.
-inline bool AnswerColourDialog(HWND chooser, COLORREF colour) {
-  return SetItemText(chooser, 706, std::to_wstring(GetRValue(colour))) &&
-         SetItemText(chooser, 707, std::to_wstring(GetGValue(colour))) &&
-         SetItemText(chooser, 708, std::to_wstring(GetBValue(colour))) &&
-         ClickAndWaitClosed(chooser, IDOK);
+  GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+  return info.hwndFocus;
 }
 
 // Types into the file name box of a common file dialog.
@@ -322,28 +281,33 @@ inline bool SetFileName(HWND dialog, const std::wstring& name) {
          WaitFor([&] { return WindowText(box) == name; }, 1000);
 }
 
-// --- The program
-// ---------------------------------------------------------------
+// --- The program -----------------------------------------------------------
 
 class Program {
  public:
-  explicit Program(const std::wstring& tail,
-                   const std::wstring& exe = ProgramPath()) {
-    AvoidWindowManagerWait();
-    std::wstring command = L"\"" + exe + L"\" " + tail;
+  // Runs `exe` with the command-line tail `tail`, or opens `document`
+  // through the shell's open verb as a double click does.
+  explicit Program(const std::wstring& tail, const std::wstring& exe = L"") {
+    // Without a window manager, a Wine process that showed a window takes
+    // two seconds more to end, waiting for a manager to withdraw it;
+    // unmanaged windows end at once. Each Wine process reads this at start.
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver",
+                    L"Managed", REG_SZ, L"N", sizeof(L"N"));
+    const std::wstring program =
+        exe.empty() ? DriverFolder() + L"kurvana.exe" : exe;
+    std::wstring command = L"\"" + program + L"\" " + tail;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
-                        nullptr, DriverFolder().c_str(), &startup, &info))
+    if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr,
+                        FALSE, 0, nullptr, DriverFolder().c_str(), &startup,
+                        &info))
       return;
     CloseHandle(info.hThread);
     process_ = info.hProcess;
   }
-  // Opens `document` through the shell's open verb, as a double click does.
   struct ShellOpen {};
   Program(ShellOpen, const std::wstring& document) {
-    AvoidWindowManagerWait();
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
@@ -367,9 +331,8 @@ class Program {
   }
   // The main window once it is visible and start-up has been handled.
   HWND WaitShown() {
-    WaitFor(
-        [this] { return (main_ = FindShown(L"kurvanamain")) || !running(); },
-        kStartTimeoutMs);
+    WaitFor([this] { return (main_ = Find(L"kurvanamain")) || !running(); },
+            kStartTimeoutMs);
     if (main_) WaitForInputIdle(process_, kTimeoutMs);
     return main_ && Settle() ? main_ : nullptr;
   }
@@ -380,20 +343,19 @@ class Program {
   // returned, or it shows a modal window, which answers.
   bool Settle() const { return Sends(main_, WM_NULL); }
   // Message boxes of the program, shown or still being created.
-  std::vector<MessageBoxView> MessageBoxes() const {
-    std::vector<MessageBoxView> boxes;
-    for (HWND w : Windows(L"#32770", false))
-      if (IsMessageBox(w)) boxes.push_back(ReadMessageBox(w));
-    return boxes;
+  std::vector<HWND> MessageBoxes() const {
+    return Windows(L"#32770", false, [](HWND w) { return IsMessageBox(w); });
   }
   // Read once the box has painted its icon.
   std::optional<MessageBoxView> WaitMessageBox() {
     HWND box = nullptr;
-    WaitFor([&] { return (box = FindShown(L"#32770", true)) != nullptr; });
-    MessageBoxView view;
+    WaitFor([&] { return (box = Find(L"#32770", IsMessageBox)) != nullptr; });
     if (!box || !Sends(box, WM_NULL)) return std::nullopt;
-    WaitFor([&] { return (view = ReadMessageBox(box)).icon != Icon::kUnknown; },
-            1000);
+    MessageBoxView view{
+        box, WindowText(box), ItemText(box, 0xFFFF), kUnpainted, {}};
+    WaitFor([&] { return (view.icon = ShownIcon(box)) != kUnpainted; }, 1000);
+    for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO})
+      if (IsWindowVisible(GetDlgItem(box, id))) view.buttons.insert(id);
     return view;
   }
   // A dialog with control `control` (and this caption, when not empty),
@@ -401,10 +363,10 @@ class Program {
   HWND WaitDialog(int control, const std::wstring& caption = L"") {
     HWND found = nullptr;
     WaitFor([&] {
-      for (HWND dialog : Windows(L"#32770", true))
-        if (GetDlgItem(dialog, control) && !IsMessageBox(dialog) &&
-            (caption.empty() || WindowText(dialog) == caption))
-          found = dialog;
+      found = Find(L"#32770", [&](HWND dialog) {
+        return GetDlgItem(dialog, control) && !IsMessageBox(dialog) &&
+               (caption.empty() || WindowText(dialog) == caption);
+      });
       return found != nullptr;
     });
     return Sends(found, WM_NULL) ? found : nullptr;
@@ -447,47 +409,30 @@ class Program {
   }
 
  private:
-  // Without a window manager, a Wine process that showed a window takes
-  // two seconds more to end, waiting for a manager to withdraw it;
-  // unmanaged windows end at once. Each Wine process reads this at start.
-  static void AvoidWindowManagerWait() {
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver",
-                    L"Managed", REG_SZ, L"N", sizeof(L"N"));
+  // The program's top-level windows of class `name` that `also` accepts.
+  std::vector<HWND> Windows(const wchar_t* name, bool visible_only,
+                            const std::function<bool(HWND)>& also) const {
+    std::vector<HWND> found = ChildWindows(nullptr);
+    std::erase_if(found, [&](HWND w) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(w, &owner);
+      return owner != GetProcessId(process_) || !IsClass(w, name) ||
+             (visible_only && !IsWindowVisible(w)) || !also(w);
+    });
+    return found;
   }
-  // The program's top-level windows of class `name`.
-  std::vector<HWND> Windows(const wchar_t* name, bool visible_only) const {
-    struct Query {
-      DWORD pid;
-      const wchar_t* name;
-      bool visible_only;
-      std::vector<HWND> found;
-    } query{GetProcessId(process_), name, visible_only, {}};
-    EnumWindows(
-        [](HWND window, LPARAM param) WINAPI -> BOOL {
-          auto* q = reinterpret_cast<Query*>(param);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(window, &owner);
-          if (owner == q->pid && IsClass(window, q->name) &&
-              (!q->visible_only || IsWindowVisible(window)))
-            q->found.push_back(window);
-          return TRUE;
-        },
-        LPARAM(&query));
-    return query.found;
-  }
-  // A visible window of class `name` (a message box, when `box`).
-  HWND FindShown(const wchar_t* name, bool box = false) const {
-    for (HWND w : Windows(name, true))
-      if (!box || IsMessageBox(w)) return w;
-    return nullptr;
+  HWND Find(
+      const wchar_t* name,
+      const std::function<bool(HWND)>& also = [](HWND) { return true; }) {
+    const std::vector<HWND> found = Windows(name, true, also);
+    return found.empty() ? nullptr : found.front();
   }
 
   HANDLE process_ = nullptr;
   HWND main_ = nullptr;
 };
 
-// --- Clipboard and registry
-// ----------------------------------------------------
+// --- Clipboard and registry ------------------------------------------------
 
 inline void ClearClipboard() {
   if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return;
@@ -537,18 +482,12 @@ constexpr wchar_t kPlacementKey[] = L"Software\\Tarnwell Software\\kurvana";
 constexpr const wchar_t* kPlacementNames[] = {L"WinLeft", L"WinTop",
                                               L"WinWidth", L"WinHeight"};
 
-inline std::optional<DWORD> ReadDword(HKEY root, const std::wstring& key,
-                                      const wchar_t* name) {
+inline std::optional<DWORD> ReadPlacement(int i) {  // of kPlacementNames
   DWORD value = 0, size = sizeof(value);
-  if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value,
-                   &size) != ERROR_SUCCESS)
+  if (RegGetValueW(HKEY_CURRENT_USER, kPlacementKey, kPlacementNames[i],
+                   RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
     return std::nullopt;
   return value;
-}
-inline bool WriteDword(HKEY root, const std::wstring& key, const wchar_t* name,
-                       DWORD value) {
-  return RegSetKeyValueW(root, key.c_str(), name, REG_DWORD, &value,
-                         sizeof(value)) == ERROR_SUCCESS;
 }
 // The default value of `key` when it is a REG_SZ.
 inline std::optional<std::wstring> ReadDefaultString(HKEY root,

@@ -18,8 +18,8 @@ TEST_F(StartUp, TitleShowsTheDocumentOrWhyItCouldNotBeLoaded) {
   const Box cannot_open{T(kCannotOpenFile)};
   Function bad_domain = Explicit(u"x");
   bad_domain.domain_min = bad_domain.domain_max = 5;
-  View bad_magic;
-  bad_magic.magic[1] = '?';
+  std::string not_a_document = EncodeDocument({}, {});
+  not_a_document[1] = '?';
   const struct {
     std::wstring tail;
     std::vector<Box> boxes;
@@ -33,7 +33,7 @@ TEST_F(StartUp, TitleShowsTheDocumentOrWhyItCouldNotBeLoaded) {
       {InFolder(L"missing.kvn"), {cannot_open}, kUntitled},
       {L"\"" + PutDocument(L"good.kvn") + L"\"", {cannot_open}, kUntitled},
       {L"-r x", {cannot_open}, kUntitled},
-      {PutDocument(L"bad.kvn", {}, bad_magic), {{T(kNotADocument)}}, kUntitled},
+      {Put(L"bad.kvn", not_a_document), {{T(kNotADocument)}}, kUntitled},
       {PutDocument(L"wide.kvn", {Explicit(std::u16string(200, u'関'))}),
        {{T(kUnicodeToAnsiFailed)}},
        kUntitled},
@@ -42,7 +42,7 @@ TEST_F(StartUp, TitleShowsTheDocumentOrWhyItCouldNotBeLoaded) {
        Titled(L"eleven.kvn")},
       {PutDocument(L"broken.kvn",
                    {Explicit(u"1+"), Explicit(u"x"), bad_domain}),
-       {{T(kCompileFailed), Icon::kError}, {T(kInvalidDomain), Icon::kError}},
+       {{T(kCompileFailed), kError}, {T(kInvalidDomain), kError}},
        Titled(L"broken.kvn")},
   };
   for (const auto& row : rows) {
@@ -70,9 +70,7 @@ TEST_F(StartUp, PlacementIsStoredAndComesBack) {
   ASSERT_TRUE(WaitFor([&] { return IsZoomed(first) != FALSE; }));
   ASSERT_EQ(program().Close(), std::optional<DWORD>(0));
   const DWORD stored[] = {60, 50, 641, 481};
-  for (int i = 0; i < 4; ++i)
-    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kPlacementKey, kPlacementNames[i]),
-              stored[i]);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(ReadPlacement(i), stored[i]);
   HWND again = StartShown(L"").main_window();
   const RECT restored = WindowRect(again), want{60, 50, 700, 530};
   EXPECT_TRUE(EqualRect(&restored, &want) && !IsZoomed(again));
@@ -88,12 +86,13 @@ TEST_F(StartUp, PlacementIsStoredAndComesBack) {
 TEST_F(StartUp, FailedCreationSaysSoAndKeepsThePlacement) {
   const DWORD stored[] = {40, 30, 501, 401};
   for (int i = 0; i < 4; ++i)
-    ASSERT_TRUE(WriteDword(HKEY_CURRENT_USER, kPlacementKey, kPlacementNames[i],
-                           stored[i]));
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kPlacementKey,
+                              kPlacementNames[i], REG_DWORD, &stored[i], 4),
+              ERROR_SUCCESS);
   SetEnvironmentVariableW(L"KURVANA_FAIL_GRAPH_AREA", L"1");
   Program& p = Start(L"", DriverFolder() + L"kurvana_faulty.exe");
   SetEnvironmentVariableW(L"KURVANA_FAIL_GRAPH_AREA", nullptr);
-  Answer({T(kCannotCreateGraphArea), Icon::kError});
+  Answer({T(kCannotCreateGraphArea), kError});
   const auto box = p.WaitMessageBox();
   ASSERT_TRUE(box.has_value()) << "the second message did not stay up";
   EXPECT_TEXT(box->text, T(kCannotCreateWindow));
@@ -103,9 +102,7 @@ TEST_F(StartUp, FailedCreationSaysSoAndKeepsThePlacement) {
   EXPECT_TRUE(IsWindowVisible(box->window)) << "closed without an answer";
   EXPECT_TRUE(ClickAndWaitClosed(box->window, IDOK));
   EXPECT_EQ(p.WaitExit(), std::optional<DWORD>(0));
-  for (int i = 0; i < 4; ++i)
-    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kPlacementKey, kPlacementNames[i]),
-              stored[i]);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(ReadPlacement(i), stored[i]);
 }
 
 class Association : public ProgramTest {
@@ -127,8 +124,7 @@ class Association : public ProgramTest {
   void RunSwitch(const std::wstring& tail, const std::wstring& exe) {
     DeleteKeyTree(HKEY_CURRENT_USER, kPlacementKey);
     EXPECT_EQ(Start(tail, exe).WaitExit(kStartTimeoutMs), 0u) << Narrow(tail);
-    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kPlacementKey, L"WinLeft"),
-              std::nullopt);
+    EXPECT_EQ(ReadPlacement(0), std::nullopt);
   }
 };
 
