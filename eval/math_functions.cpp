@@ -198,9 +198,35 @@ ExpReduction reduce_exp(double a) {
   return {(k - j) / 32, j, r};
 }
 
+// a·b exactly, with a fused multiply-add where the processor has one: the
+// error term is exact either way, so both give the same bits, the fused
+// one in two operations instead of seventeen.
+template <bool kFused>
+[[gnu::always_inline]] inline Double2 exact_product(double a, double b) {
+  if constexpr (kFused) {
+    const double p = a * b;
+    return {p, __builtin_fma(a, b, -p)};
+  } else {
+    return two_product(a, b);
+  }
+}
+
+}  // namespace
+
+bool has_fused_multiply_add() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("fma");
+}
+
+bool use_fused_multiply_add = has_fused_multiply_add();
+
+namespace {
+
 // e·t as hi + lo, for a table entry t.
-Double2 table_product(Double2 e, const Double2& t) {
-  const Double2 product = two_product(e.hi, t.hi);
+template <bool kFused = false>
+[[gnu::always_inline]] inline Double2 table_product(Double2 e,
+                                                    const Double2& t) {
+  const Double2 product = exact_product<kFused>(e.hi, t.hi);
   return fast_two_sum(product.hi, product.lo + (e.hi * t.lo + e.lo * t.hi));
 }
 
@@ -247,7 +273,9 @@ Double2 exp_double(double a) {
 // e^a and e^-a as hi + lo, for 0 <= a <= 45: one reduction and one
 // polynomial, split into its even and odd parts, serve both, and the two
 // halves run side by side (no division, unlike 1/e^a).
-void exp_both(double a, Double2* plus, Double2* minus) {
+template <bool kFused>
+[[gnu::always_inline]] inline void exp_both(double a, Double2* plus,
+                                            Double2* minus) {
   const ExpReduction reduced = reduce_exp(a);
   const double x = reduced.r.hi, lo = reduced.r.lo;
   const double z = x * x;
@@ -261,11 +289,25 @@ void exp_both(double a, Double2* plus, Double2* minus) {
   Double2 down = two_sum(1.0, -x);
   down.lo += ((even - odd) + tail) - lo;
   const int j = reduced.j;
-  *plus = scaled(table_product(up, kExp2Table[j]), reduced.m);
+  *plus = scaled(table_product<kFused>(up, kExp2Table[j]), reduced.m);
   // 2^(-j/32) = 2^((32 - j)/32)·2^-1.
-  *minus =
-      j == 0 ? scaled(down, -reduced.m)
-             : scaled(table_product(down, kExp2Table[32 - j]), -reduced.m - 1);
+  *minus = j == 0 ? scaled(down, -reduced.m)
+                  : scaled(table_product<kFused>(down, kExp2Table[32 - j]),
+                           -reduced.m - 1);
+}
+
+[[gnu::target("fma")]] void exp_both_fused(double a, Double2* plus,
+                                           Double2* minus) {
+  exp_both<true>(a, plus, minus);
+}
+
+// exp_both with the processor's best exact products (the same bits).
+void exp_both(double a, Double2* plus, Double2* minus) {
+  if (use_fused_multiply_add) {
+    exp_both_fused(a, plus, minus);
+  } else {
+    exp_both<false>(a, plus, minus);
+  }
 }
 
 Double2 reciprocal(Double2 x) {
@@ -608,19 +650,6 @@ double log(double x) {
 
 namespace {
 
-// a·b exactly, with a fused multiply-add where the processor has one: the
-// error term is exact either way, so both give the same bits, the fused
-// one in two operations instead of seventeen.
-template <bool kFused>
-[[gnu::always_inline]] inline Double2 exact_product(double a, double b) {
-  if constexpr (kFused) {
-    const double p = a * b;
-    return {p, __builtin_fma(a, b, -p)};
-  } else {
-    return two_product(a, b);
-  }
-}
-
 // x^n for 1 <= |n| <= 64 and 2^-14 <= |x| < 2^15, whose powers stay far
 // inside the range: powering from the top bit of |n| down, in double-double,
 // rounded once.  The low part is carried unnormalised: it stays within a
@@ -644,31 +673,16 @@ template <bool kFused>
   return n < 0 ? reciprocal(Double2{hi, lo}).hi : hi + lo;
 }
 
-}  // namespace
-
 [[gnu::target("fma")]] double integer_power_fused(double x, int n) {
   return integer_power_kernel<true>(x, n);
 }
-
-double integer_power_plain(double x, int n) {
-  return integer_power_kernel<false>(x, n);
-}
-
-bool has_fused_multiply_add() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("fma");
-}
-
-namespace {
-
-const bool kHasFusedMultiplyAdd = has_fused_multiply_add();
 
 // The kernel above for the arguments it serves; false for others.
 bool small_integer_power(double x, int n, double* out) {
   const int exponent = ((high_word(x) >> 20) & 0x7ff) - 1023;
   if (exponent < -14 || exponent > 14) return false;
-  *out = kHasFusedMultiplyAdd ? integer_power_fused(x, n)
-                              : integer_power_plain(x, n);
+  *out = use_fused_multiply_add ? integer_power_fused(x, n)
+                                : integer_power_kernel<false>(x, n);
   return true;
 }
 

@@ -44,11 +44,11 @@ double pow(double x, double y);
 // pow(x, n) for an integer 1 <= |n| <= 64, with the same value.
 double integer_power(double x, int n);
 
-// integer_power's kernel with and without a fused multiply-add, for
-// 2^-14 <= |x| < 2^15; they give the same bits.  The fused one needs a
-// processor that has_fused_multiply_add().
-double integer_power_fused(double x, int n);
-double integer_power_plain(double x, int n);
+// Whether the exact products of pow, sinh and cosh use the processor's
+// fused multiply-add, which gives the same bits in fewer operations; set at
+// load time where the processor has one.  Tests turn it off to run the
+// plain kernels as well.
 bool has_fused_multiply_add();
+extern bool use_fused_multiply_add;
 
 }  // namespace eval::math
