@@ -75,162 +75,131 @@ constexpr TrigRow kTrigRows[] = {
 };
 // clang-format on
 
-enum Function { ASIN, ACOS, ATAN, SINH, COSH, TANH, LOG, EXP, SQRT, POW };
+enum Function { ASIN, ACOS, ATAN, SINH, COSH, TANH, LOG, EXP, SQRT };
 
 struct Row {
   Function function;
-  double x, y, expected;
+  double x, expected;
 };
 
 // clang-format off
 constexpr Row kRows[] = {
-    {ASIN, 0x1p+0, 0, 0x1.921fb54442d18p+0},
-    {ASIN, -0x1p+0, 0, -0x1.921fb54442d18p+0},
-    {ASIN, 0x1p-1, 0, 0x1.0c152382d7366p-1},
-    {ASIN, -0x1p-1, 0, -0x1.0c152382d7366p-1},
-    {ASIN, 0x1.fffffffffffffp-1, 0, 0x1.921fb50442d18p+0},
-    {ASIN, 0x1.f333333333333p-1, 0, 0x1.58c2b5ce0c3e5p+0},
-    {ASIN, 0x1.f333333333334p-1, 0, 0x1.58c2b5ce0c3e7p+0},
-    {ASIN, 0x1.ffffffffffffep-2, 0, 0x1.0c152382d7364p-1},
-    {ASIN, 0x1.56e1fc2f8f359p-997, 0, 0x1.56e1fc2f8f359p-997},
-    {ASIN, 0x0.0000000000001p-1022, 0, 0x0.0000000000001p-1022},
-    {ASIN, 0x1p-26, 0, 0x1p-26},
-    {ASIN, -0x1.6666666666666p-1, 0, -0x1.8d00e692afd95p-1},
-    {ACOS, 0x1p+0, 0, 0x0p+0},
-    {ACOS, -0x1p+0, 0, 0x1.921fb54442d18p+1},
-    {ACOS, 0x1p-1, 0, 0x1.0c152382d7366p+0},
-    {ACOS, -0x1p-1, 0, 0x1.0c152382d7366p+1},
-    {ACOS, 0x1.fffffffffffffp-1, 0, 0x1p-26},
-    {ACOS, -0x1.fffffffffffffp-1, 0, 0x1.921fb52442d18p+1},
-    {ACOS, 0x1.56e1fc2f8f359p-997, 0, 0x1.921fb54442d18p+0},
-    {ACOS, 0x0.0000000000001p-1022, 0, 0x1.921fb54442d18p+0},
-    {ACOS, 0x1p-57, 0, 0x1.921fb54442d18p+0},
-    {ACOS, 0x1.6666666666666p-1, 0, 0x1.973e83f5d5c9bp-1},
-    {ACOS, -0x1.6666666666666p-1, 0, 0x1.2c501446cd5f1p+1},
-    {ACOS, 0x1.ffffffffffffep-2, 0, 0x1.0c152382d7366p+0},
-    {ATAN, 0x1.7e43c8800759cp+996, 0, 0x1.921fb54442d18p+0},
-    {ATAN, 0x1.fffffffffffffp+1023, 0, 0x1.921fb54442d18p+0},
-    {ATAN, -0x1.fffffffffffffp+1023, 0, -0x1.921fb54442d18p+0},
-    {ATAN, 0x0.0000000000001p-1022, 0, 0x0.0000000000001p-1022},
-    {ATAN, 0x1p-27, 0, 0x1p-27},
-    {ATAN, 0x1.cp-2, 0, 0x1.a64eec3cc23fdp-2},
-    {ATAN, 0x1.3p+0, 0, 0x1.bde70ed439fe7p-1},
-    {ATAN, 0x1.38p+1, 0, 0x1.2e75728833a54p+0},
-    {ATAN, 0x1p+0, 0, 0x1.921fb54442d18p-1},
-    {ATAN, -0x1p+0, 0, -0x1.921fb54442d18p-1},
-    {ATAN, 0x1p+66, 0, 0x1.921fb54442d18p+0},
-    {ATAN, 0x1.6p-1, 0, 0x1.345f01cce37bbp-1},
-    {ATAN, 0x1.2a05f2p+33, 0, 0x1.921fb543d4dep+0},
-    {SINH, 0x1.633ce8fb9f87dp+9, 0, 0x1.ffffffffffd3bp+1023},
-    {SINH, -0x1.633ce8fb9f87dp+9, 0, -0x1.ffffffffffd3bp+1023},
-    {SINH, 0x1.62e42fefa39efp+9, 0, 0x1.fffffffffff2ap+1022},
-    {SINH, 0x1.6p+4, 0, 0x1.ab5adb9c436p+30},
-    {SINH, 0x1.5ffffffffffffp+4, 0, 0x1.ab5adb9c435e5p+30},
-    {SINH, 0x1.62e42fefa39efp-2, 0, 0x1.6a09e667f3bccp-2},
-    {SINH, 0x1.56e1fc2f8f359p-997, 0, 0x1.56e1fc2f8f359p-997},
-    {SINH, 0x0.0000000000001p-1022, 0, 0x0.0000000000001p-1022},
-    {SINH, 0x1p+0, 0, 0x1.2cd9fc44eb982p+0},
-    {SINH, 0x1p-28, 0, 0x1p-28},
-    {SINH, 0x1p-1, 0, 0x1.0acd00fe63b97p-1},
-    {SINH, 0x1.8p+1, 0, 0x1.40926e70949aep+3},
-    {SINH, -0x1.ep+3, 0, -0x1.8f0ccafad27f6p+20},
-    {SINH, 0x1.638p+9, 0, kInf},
-    {COSH, 0x1.633ce8fb9f87dp+9, 0, 0x1.ffffffffffd3bp+1023},
-    {COSH, -0x1.633ce8fb9f87dp+9, 0, 0x1.ffffffffffd3bp+1023},
-    {COSH, 0x1.62e42fefa39efp+9, 0, 0x1.fffffffffff2ap+1022},
-    {COSH, 0x1.6p+4, 0, 0x1.ab5adb9c436p+30},
-    {COSH, 0x1.62e42fefa39efp-2, 0, 0x1.0f876ccdf6cd9p+0},
-    {COSH, 0x1.62e42fefa39fp-2, 0, 0x1.0f876ccdf6cd9p+0},
-    {COSH, 0x1.56e1fc2f8f359p-997, 0, 0x1p+0},
-    {COSH, 0x0.0000000000001p-1022, 0, 0x1p+0},
-    {COSH, 0x1p+0, 0, 0x1.8b07551d9f55p+0},
-    {COSH, 0x1p-27, 0, 0x1p+0},
-    {COSH, 0x1.8p+1, 0, 0x1.422a497d6185ep+3},
-    {COSH, 0x1.638p+9, 0, kInf},
-    {TANH, 0x1.6p+4, 0, 0x1p+0},
-    {TANH, 0x1.30f5c28f5c28fp+4, 0, 0x1.fffffffffffffp-1},
-    {TANH, 0x1.2b708872320e2p+4, 0, 0x1.fffffffffffffp-1},
-    {TANH, 0x1.199999999999ap-1, 0, 0x1.00442f6419203p-1},
-    {TANH, 0x1.56e1fc2f8f359p-997, 0, 0x1.56e1fc2f8f359p-997},
-    {TANH, 0x0.0000000000001p-1022, 0, 0x0.0000000000001p-1022},
-    {TANH, -0x1p+0, 0, -0x1.85efab514f394p-1},
-    {TANH, 0x1p+0, 0, 0x1.85efab514f394p-1},
-    {TANH, 0x1p-28, 0, 0x1p-28},
-    {TANH, 0x1.a36e2eb1c432dp-14, 0, 0x1.a36e2e9a4f662p-14},
-    {TANH, 0x1p-2, 0, 0x1.f597ea69a1c86p-3},
-    {TANH, -0x1.8p+1, 0, -0x1.fd77d111a0bp-1},
-    {TANH, 0x1.7e43c8800759cp+996, 0, 0x1p+0},
-    {LOG, 0x0.0000000000001p-1022, 0, -0x1.74385446d71c3p+9},
-    {LOG, 0x1p-1022, 0, -0x1.6232bdd7abcd2p+9},
-    {LOG, 0x1.fffffffffffffp+1023, 0, 0x1.62e42fefa39efp+9},
-    {LOG, 0x1.0000000000001p+0, 0, 0x1.fffffffffffffp-53},
-    {LOG, 0x1.fffffffffffffp-1, 0, -0x1p-53},
-    {LOG, 0x1.6a09e667f3bcdp-1, 0, -0x1.62e42fefa39eep-2},
-    {LOG, 0x1.6a09e667f3bcdp+0, 0, 0x1.62e42fefa39fp-2},
-    {LOG, 0x1p+1, 0, 0x1.62e42fefa39efp-1},
-    {LOG, 0x1.56e1fc2f8f359p-997, 0, -0x1.5963447f87fb5p+9},
-    {LOG, 0x1.5bf0a8b145769p+1, 0, 0x1p+0},
-    {LOG, 0x1.7e43c8800759cp+996, 0, 0x1.5963447f87fb5p+9},
-    {LOG, 0x1.00001p+0, 0, 0x1.fffff00000aabp-21},
-    {LOG, 0x1.ffffep-1, 0, -0x1.0000080000555p-20},
-    {LOG, 0x1.4p+3, 0, 0x1.26bb1bbb55516p+1},
-    {EXP, 0x1.62e42fefa39efp+9, 0, 0x1.fffffffffff2ap+1023},
-    {EXP, -0x1.74910d52d3051p+9, 0, 0x0.0000000000001p-1022},
-    {EXP, -0x1.6233333333333p+9, 0, 0x0.ff15b469edf89p-1022},
-    {EXP, -0x1.72p+9, 0, 0x0.0000000000055p-1022},
-    {EXP, 0x1.56e1fc2f8f359p-997, 0, 0x1p+0},
-    {EXP, 0x1.62e42fefa39efp-2, 0, 0x1.6a09e667f3bccp+0},
-    {EXP, 0x1.0a2b23f3bab73p+0, 0, 0x1.6a09e667f3bccp+1},
-    {EXP, 0x1p+0, 0, 0x1.5bf0a8b145769p+1},
-    {EXP, -0x1p+0, 0, 0x1.78b56362cef38p-2},
-    {EXP, 0x1.9p+6, 0, 0x1.3494a9b171bf5p+144},
-    {EXP, -0x1.9p+6, 0, 0x1.a8c1f14e2af5dp-145},
-    {EXP, 0x1p-28, 0, 0x1.0000001p+0},
-    {EXP, -0x1p-28, 0, 0x1.ffffffep-1},
-    {EXP, 0x1.628p+9, 0, 0x1.d422d2be5dc9bp+1022},
-    {EXP, -0x1.744p+9, 0, 0x0.0000000000001p-1022},
-    {SQRT, 0x0.0000000000001p-1022, 0, 0x1p-537},
-    {SQRT, 0x1p-1022, 0, 0x1p-511},
-    {SQRT, 0x1.fffffffffffffp+1023, 0, 0x1.fffffffffffffp+511},
-    {SQRT, 0x1p+1, 0, 0x1.6a09e667f3bcdp+0},
-    {SQRT, 0x1.56e1fc2f8f359p-997, 0, 0x1.a2fe76a3f9475p-499},
-    {SQRT, 0x1.8p+1, 0, 0x1.bb67ae8584caap+0},
-    {SQRT, 0x1.7e43c8800759cp+996, 0, 0x1.38d352e5096afp+498},
-    {SQRT, 0x1.fffffffffffffp-1, 0, 0x1.fffffffffffffp-1},
-    {POW, -0x1.004189374bc6ap+0, 0x1.2507cp+19, 0x1.49f8706e4dd1ap+865},
-    {POW, 0x1p+1, 0x1.fffeb851eb852p+9, 0x1.fc769e9b9c396p+1023},
-    {POW, 0x1p+1, -0x1.0c8p+10, 0x0.0000000000001p-1022},
-    {POW, 0x1.4p+3, 0x1.344p+8, 0x1.fa788589d81d3p+1023},
-    {POW, 0x1.0000000000001p+0, 0x1p+62, kInf},
-    {POW, 0x1.fffffffffffffp-1, -0x1p+60, 0x1.95e54c5dd424ap+184},
-    {POW, 0x1.4p+3, -0x1.434cccccccccdp+8, 0x0.0000000000001p-1022},
-    {POW, 0x1.5bf0a8b145769p+1, 0x1.62e3d70a3d70ap+9, 0x1.fe9ce5c4c5161p+1023},
-    {POW, 0x1.7e43c8800759cp+996, 0x1.06cf41f212d77p+0, 0x1.0ffdacbabf503p+1023},
-    {POW, 0x1.8p+1, 0x1.434p+9, kInf},
-    {POW, 0x1.8p+0, 0x1.b593333333333p+10, 0x1.d09b38b3b3993p+1023},
-    {POW, 0x1p+1, 0x1p-1, 0x1.6a09e667f3bcdp+0},
-    {POW, -0x1p+1, 0x1.ff8p+9, -0x1p+1023},
-    {POW, -0x1p+1, 0x1.004p+10, -kInf},
-    {POW, 0x1.b7cdfd9d7bdbbp-34, 0x1.ecccccccccccdp+4, 0x0.730d67819e8b3p-1022},
-    {POW, -0x1.000001ad7f29bp+0, 0x1.00000002p+31, -0x1.c2d02a3948591p+309},
-    {POW, 0x1.cp+2, 0x1.5555555555555p-2, 0x1.e9b5dba58189dp+0},
-    {POW, 0x1.000003b76a57dp+0, -0x1.4525de54153f3p+31, 0x1.4030cc94a7f9fp-872},
-    {POW, 0x1p-1, 0x1.0c8p+10, 0x0.0000000000001p-1022},
-    {POW, 0x1p-1, 0x1.0ccp+10, 0x0p+0},
-    {POW, 0x0.0000000000001p-1022, 0x1p-1, 0x1p-537},
-    {POW, 0x1.fffffffffffffp+1023, 0x1p-1, 0x1.fffffffffffffp+511},
-    {POW, 0x1.4p+3, 0x1.6p+4, 0x1.0f0cf064dd592p+73},
-    {POW, 0x1.199999999999ap+0, -0x1.bbcp+12, 0x1.a7231902368bap-977},
-    {POW, -0x1.ccccccccccccdp-1, 0x1.b57p+12, -0x0.0000000000461p-1022},
+    {ASIN, 0x1p+0, 0x1.921fb54442d18p+0}, {ASIN, -0x1p+0, -0x1.921fb54442d18p+0},
+    {ASIN, 0x1p-1, 0x1.0c152382d7366p-1}, {ASIN, -0x1p-1, -0x1.0c152382d7366p-1},
+    {ASIN, 0x1.fffffffffffffp-1, 0x1.921fb50442d18p+0},
+    {ASIN, 0x1.f333333333333p-1, 0x1.58c2b5ce0c3e5p+0},
+    {ASIN, 0x1.f333333333334p-1, 0x1.58c2b5ce0c3e7p+0},
+    {ASIN, 0x1.ffffffffffffep-2, 0x1.0c152382d7364p-1},
+    {ASIN, 0x1.56e1fc2f8f359p-997, 0x1.56e1fc2f8f359p-997},
+    {ASIN, 0x0.0000000000001p-1022, 0x0.0000000000001p-1022}, {ASIN, 0x1p-26, 0x1p-26},
+    {ASIN, -0x1.6666666666666p-1, -0x1.8d00e692afd95p-1},
+    {ACOS, 0x1p+0, 0x0p+0}, {ACOS, -0x1p+0, 0x1.921fb54442d18p+1},
+    {ACOS, 0x1p-1, 0x1.0c152382d7366p+0}, {ACOS, -0x1p-1, 0x1.0c152382d7366p+1},
+    {ACOS, 0x1.fffffffffffffp-1, 0x1p-26}, {ACOS, -0x1.fffffffffffffp-1, 0x1.921fb52442d18p+1},
+    {ACOS, 0x1.56e1fc2f8f359p-997, 0x1.921fb54442d18p+0},
+    {ACOS, 0x0.0000000000001p-1022, 0x1.921fb54442d18p+0}, {ACOS, 0x1p-57, 0x1.921fb54442d18p+0},
+    {ACOS, 0x1.6666666666666p-1, 0x1.973e83f5d5c9bp-1},
+    {ACOS, -0x1.6666666666666p-1, 0x1.2c501446cd5f1p+1},
+    {ACOS, 0x1.ffffffffffffep-2, 0x1.0c152382d7366p+0},
+    {ATAN, 0x1.7e43c8800759cp+996, 0x1.921fb54442d18p+0},
+    {ATAN, 0x1.fffffffffffffp+1023, 0x1.921fb54442d18p+0},
+    {ATAN, -0x1.fffffffffffffp+1023, -0x1.921fb54442d18p+0},
+    {ATAN, 0x0.0000000000001p-1022, 0x0.0000000000001p-1022}, {ATAN, 0x1p-27, 0x1p-27},
+    {ATAN, 0x1.cp-2, 0x1.a64eec3cc23fdp-2}, {ATAN, 0x1.3p+0, 0x1.bde70ed439fe7p-1},
+    {ATAN, 0x1.38p+1, 0x1.2e75728833a54p+0}, {ATAN, 0x1p+0, 0x1.921fb54442d18p-1},
+    {ATAN, -0x1p+0, -0x1.921fb54442d18p-1}, {ATAN, 0x1p+66, 0x1.921fb54442d18p+0},
+    {ATAN, 0x1.6p-1, 0x1.345f01cce37bbp-1}, {ATAN, 0x1.2a05f2p+33, 0x1.921fb543d4dep+0},
+    {SINH, 0x1.633ce8fb9f87dp+9, 0x1.ffffffffffd3bp+1023},
+    {SINH, -0x1.633ce8fb9f87dp+9, -0x1.ffffffffffd3bp+1023},
+    {SINH, 0x1.62e42fefa39efp+9, 0x1.fffffffffff2ap+1022}, {SINH, 0x1.6p+4, 0x1.ab5adb9c436p+30},
+    {SINH, 0x1.5ffffffffffffp+4, 0x1.ab5adb9c435e5p+30},
+    {SINH, 0x1.62e42fefa39efp-2, 0x1.6a09e667f3bccp-2},
+    {SINH, 0x1.56e1fc2f8f359p-997, 0x1.56e1fc2f8f359p-997},
+    {SINH, 0x0.0000000000001p-1022, 0x0.0000000000001p-1022}, {SINH, 0x1p+0, 0x1.2cd9fc44eb982p+0},
+    {SINH, 0x1p-28, 0x1p-28}, {SINH, 0x1p-1, 0x1.0acd00fe63b97p-1},
+    {SINH, 0x1.8p+1, 0x1.40926e70949aep+3}, {SINH, -0x1.ep+3, -0x1.8f0ccafad27f6p+20},
+    {SINH, 0x1.638p+9, kInf},
+    {COSH, 0x1.633ce8fb9f87dp+9, 0x1.ffffffffffd3bp+1023},
+    {COSH, -0x1.633ce8fb9f87dp+9, 0x1.ffffffffffd3bp+1023},
+    {COSH, 0x1.62e42fefa39efp+9, 0x1.fffffffffff2ap+1022}, {COSH, 0x1.6p+4, 0x1.ab5adb9c436p+30},
+    {COSH, 0x1.62e42fefa39efp-2, 0x1.0f876ccdf6cd9p+0},
+    {COSH, 0x1.62e42fefa39fp-2, 0x1.0f876ccdf6cd9p+0}, {COSH, 0x1.56e1fc2f8f359p-997, 0x1p+0},
+    {COSH, 0x0.0000000000001p-1022, 0x1p+0}, {COSH, 0x1p+0, 0x1.8b07551d9f55p+0},
+    {COSH, 0x1p-27, 0x1p+0}, {COSH, 0x1.8p+1, 0x1.422a497d6185ep+3},
+    {COSH, 0x1.638p+9, kInf},
+    {TANH, 0x1.6p+4, 0x1p+0}, {TANH, 0x1.30f5c28f5c28fp+4, 0x1.fffffffffffffp-1},
+    {TANH, 0x1.2b708872320e2p+4, 0x1.fffffffffffffp-1},
+    {TANH, 0x1.199999999999ap-1, 0x1.00442f6419203p-1},
+    {TANH, 0x1.56e1fc2f8f359p-997, 0x1.56e1fc2f8f359p-997},
+    {TANH, 0x0.0000000000001p-1022, 0x0.0000000000001p-1022},
+    {TANH, -0x1p+0, -0x1.85efab514f394p-1}, {TANH, 0x1p+0, 0x1.85efab514f394p-1},
+    {TANH, 0x1p-28, 0x1p-28}, {TANH, 0x1.a36e2eb1c432dp-14, 0x1.a36e2e9a4f662p-14},
+    {TANH, 0x1p-2, 0x1.f597ea69a1c86p-3}, {TANH, -0x1.8p+1, -0x1.fd77d111a0bp-1},
+    {TANH, 0x1.7e43c8800759cp+996, 0x1p+0},
+    {LOG, 0x0.0000000000001p-1022, -0x1.74385446d71c3p+9}, {LOG, 0x1p-1022, -0x1.6232bdd7abcd2p+9},
+    {LOG, 0x1.fffffffffffffp+1023, 0x1.62e42fefa39efp+9},
+    {LOG, 0x1.0000000000001p+0, 0x1.fffffffffffffp-53}, {LOG, 0x1.fffffffffffffp-1, -0x1p-53},
+    {LOG, 0x1.6a09e667f3bcdp-1, -0x1.62e42fefa39eep-2},
+    {LOG, 0x1.6a09e667f3bcdp+0, 0x1.62e42fefa39fp-2}, {LOG, 0x1p+1, 0x1.62e42fefa39efp-1},
+    {LOG, 0x1.56e1fc2f8f359p-997, -0x1.5963447f87fb5p+9}, {LOG, 0x1.5bf0a8b145769p+1, 0x1p+0},
+    {LOG, 0x1.7e43c8800759cp+996, 0x1.5963447f87fb5p+9}, {LOG, 0x1.00001p+0, 0x1.fffff00000aabp-21},
+    {LOG, 0x1.ffffep-1, -0x1.0000080000555p-20}, {LOG, 0x1.4p+3, 0x1.26bb1bbb55516p+1},
+    {EXP, 0x1.62e42fefa39efp+9, 0x1.fffffffffff2ap+1023},
+    {EXP, -0x1.74910d52d3051p+9, 0x0.0000000000001p-1022},
+    {EXP, -0x1.6233333333333p+9, 0x0.ff15b469edf89p-1022},
+    {EXP, -0x1.72p+9, 0x0.0000000000055p-1022}, {EXP, 0x1.56e1fc2f8f359p-997, 0x1p+0},
+    {EXP, 0x1.62e42fefa39efp-2, 0x1.6a09e667f3bccp+0},
+    {EXP, 0x1.0a2b23f3bab73p+0, 0x1.6a09e667f3bccp+1}, {EXP, 0x1p+0, 0x1.5bf0a8b145769p+1},
+    {EXP, -0x1p+0, 0x1.78b56362cef38p-2}, {EXP, 0x1.9p+6, 0x1.3494a9b171bf5p+144},
+    {EXP, -0x1.9p+6, 0x1.a8c1f14e2af5dp-145}, {EXP, 0x1p-28, 0x1.0000001p+0},
+    {EXP, -0x1p-28, 0x1.ffffffep-1}, {EXP, 0x1.628p+9, 0x1.d422d2be5dc9bp+1022},
+    {EXP, -0x1.744p+9, 0x0.0000000000001p-1022},
+    {SQRT, 0x0.0000000000001p-1022, 0x1p-537}, {SQRT, 0x1p-1022, 0x1p-511},
+    {SQRT, 0x1.fffffffffffffp+1023, 0x1.fffffffffffffp+511}, {SQRT, 0x1p+1, 0x1.6a09e667f3bcdp+0},
+    {SQRT, 0x1.56e1fc2f8f359p-997, 0x1.a2fe76a3f9475p-499}, {SQRT, 0x1.8p+1, 0x1.bb67ae8584caap+0},
+    {SQRT, 0x1.7e43c8800759cp+996, 0x1.38d352e5096afp+498},
+    {SQRT, 0x1.fffffffffffffp-1, 0x1.fffffffffffffp-1},
+};
+
+struct PowerRow {
+  double x, y, expected;
+};
+
+constexpr PowerRow kPowerRows[] = {
+    {-0x1.004189374bc6ap+0, 0x1.2507cp+19, 0x1.49f8706e4dd1ap+865},
+    {0x1p+1, 0x1.fffeb851eb852p+9, 0x1.fc769e9b9c396p+1023},
+    {0x1p+1, -0x1.0c8p+10, 0x0.0000000000001p-1022},
+    {0x1.4p+3, 0x1.344p+8, 0x1.fa788589d81d3p+1023},
+    {0x1.0000000000001p+0, 0x1p+62, kInf},
+    {0x1.fffffffffffffp-1, -0x1p+60, 0x1.95e54c5dd424ap+184},
+    {0x1.4p+3, -0x1.434cccccccccdp+8, 0x0.0000000000001p-1022},
+    {0x1.5bf0a8b145769p+1, 0x1.62e3d70a3d70ap+9, 0x1.fe9ce5c4c5161p+1023},
+    {0x1.7e43c8800759cp+996, 0x1.06cf41f212d77p+0, 0x1.0ffdacbabf503p+1023},
+    {0x1.8p+1, 0x1.434p+9, kInf},
+    {0x1.8p+0, 0x1.b593333333333p+10, 0x1.d09b38b3b3993p+1023},
+    {0x1p+1, 0x1p-1, 0x1.6a09e667f3bcdp+0},
+    {-0x1p+1, 0x1.ff8p+9, -0x1p+1023},
+    {-0x1p+1, 0x1.004p+10, -kInf},
+    {0x1.b7cdfd9d7bdbbp-34, 0x1.ecccccccccccdp+4, 0x0.730d67819e8b3p-1022},
+    {-0x1.000001ad7f29bp+0, 0x1.00000002p+31, -0x1.c2d02a3948591p+309},
+    {0x1.cp+2, 0x1.5555555555555p-2, 0x1.e9b5dba58189dp+0},
+    {0x1.000003b76a57dp+0, -0x1.4525de54153f3p+31, 0x1.4030cc94a7f9fp-872},
+    {0x1p-1, 0x1.0c8p+10, 0x0.0000000000001p-1022},
+    {0x1p-1, 0x1.0ccp+10, 0x0p+0},
+    {0x0.0000000000001p-1022, 0x1p-1, 0x1p-537},
+    {0x1.fffffffffffffp+1023, 0x1p-1, 0x1.fffffffffffffp+511},
+    {0x1.4p+3, 0x1.6p+4, 0x1.0f0cf064dd592p+73},
+    {0x1.199999999999ap+0, -0x1.bbcp+12, 0x1.a7231902368bap-977},
+    {-0x1.ccccccccccccdp-1, 0x1.b57p+12, -0x0.0000000000461p-1022},
 };
 // clang-format on
 
-double evaluate(Function function, double x, double y) {
+double evaluate(Function function, double x) {
   namespace m = eval::math;
   static double (*const kUnary[])(double) = {m::asin, m::acos, m::atan,
                                              m::sinh, m::cosh, m::tanh,
                                              m::log,  m::exp,  m::sqrt};
-  return function == POW ? m::pow(x, y) : kUnary[function](x);
+  return kUnary[function](x);
 }
 
 // Beyond the 1-ulp bound, the functions are correctly rounded on all but a
@@ -259,13 +228,20 @@ TEST(MathAccuracy, TrigonometryIsWithinOneUlpOnHardArguments) {
 
 TEST(MathAccuracy, OtherFunctionsAreWithinOneUlpOnHardArguments) {
   int inexact = 0;
+  const auto check = [&](double value, double expected) {
+    inexact += ulps_apart(value, expected) != 0;
+    EXPECT_LE(ulps_apart(value, expected), 1u)
+        << std::hexfloat << value << ", expected " << expected;
+  };
   for (const Row& row : kRows) {
-    const double value = evaluate(row.function, row.x, row.y);
-    inexact += ulps_apart(value, row.expected) != 0;
-    EXPECT_LE(ulps_apart(value, row.expected), 1u)
-        << "function " << row.function << std::hexfloat << " x = " << row.x
-        << " y = " << row.y << " gives " << value << ", expected "
-        << row.expected;
+    SCOPED_TRACE(testing::Message() << "function " << row.function
+                                    << std::hexfloat << " x = " << row.x);
+    check(evaluate(row.function, row.x), row.expected);
+  }
+  for (const PowerRow& row : kPowerRows) {
+    SCOPED_TRACE(testing::Message()
+                 << std::hexfloat << "pow x = " << row.x << " y = " << row.y);
+    check(eval::math::pow(row.x, row.y), row.expected);
   }
   EXPECT_LE(inexact, kMostNotCorrectlyRounded);
 }
