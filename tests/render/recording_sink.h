@@ -15,16 +15,11 @@
 
 namespace kurvana::testing {
 
-struct Pen {
-  uint32_t width;
-  Colour colour;
-  bool operator==(const Pen&) const = default;
-};
-inline const Pen kGridPen{1, kColourGrey}, kAxisPen{3, kColourBlack};
+const std::string kGridPen = "pen 1 808080", kAxisPen = "pen 3 0";
 
 struct Line {
   DevicePoint from, to;
-  Pen pen;  // {0, 0} when none was selected
+  std::string pen;  // "" when none was selected
   bool operator==(const Line&) const = default;
 };
 
@@ -38,13 +33,13 @@ class RecordingSink final : public LineSink {
   void line_to(int x, int y) override {
     // A loop that runs away fails the test instead of exhausting memory.
     if (lines.size() > 1'000'000) throw std::length_error("runaway drawing");
-    lines.push_back({at_, {x, y}, pens_.empty() ? Pen{} : pens_.back()});
+    lines.push_back({at_, {x, y}, pens_.empty() ? "" : pens_.back()});
     step("line", x, y);
   }
   std::optional<DeviceRect> visible_area() const override { return visible_; }
   std::optional<DeviceRect> canvas() const override { return canvas_; }
 
-  std::vector<Line> lines_with(const Pen& pen) const {
+  std::vector<Line> lines_with(const std::string& pen) const {
     std::vector<Line> found;
     for (const Line& line : lines)
       if (line.pen == pen) found.push_back(line);
@@ -64,10 +59,9 @@ class RecordingSink final : public LineSink {
   }
   void push_pen(uint32_t width, Colour colour) override {
     char text[32];
-    std::snprintf(text, sizeof text, "pen %u %x", unsigned(width),
-                  unsigned(colour));
+    std::snprintf(text, sizeof text, "pen %u %x", width, colour);
+    pens_.push_back(text);
     add(pens, text);
-    pens_.push_back({width, colour});
   }
   void pop_pen() override {
     add(pens, "restore");
@@ -76,7 +70,7 @@ class RecordingSink final : public LineSink {
 
   std::optional<DeviceRect> visible_, canvas_;
   DevicePoint at_{0, 0};
-  std::vector<Pen> pens_;
+  std::vector<std::string> pens_;
 };
 
 // The view of an empty document with another range and tick mode.
