@@ -44,11 +44,6 @@ size_t field(size_t record, size_t offset) {
   return kHeader + record * kRecord + offset;
 }
 
-Bytes le32(uint32_t value) {
-  return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16),
-          uint8_t(value >> 24)};
-}
-
 Bytes utf16le(const std::u16string& units) {
   Bytes bytes;
   for (char16_t unit : units)
@@ -220,18 +215,18 @@ TEST_F(DocumentFileTest, LoadAcceptsOrRefusesEachVariationOfTheFile) {
     const Document* loads;  // none: refused
     std::u16string message;
   } rows[] = {
-      {good, put(4, le32(0)), &sample, u""},
-      {good, put(4, le32(0x0001FFFF)), &sample, u""},
+      {good, put(4, {0, 0, 0, 0}), &sample, u""},
+      {good, put(4, {0xFF, 0xFF, 1, 0}), &sample, u""},
       {good, [](Bytes& b) { b.insert(b.end(), 700, 0xEE); }, &sample, u""},
-      {eleven, put(kCountAt, le32(10)), &ten, u""},
-      {eleven, put(kCountAt, le32(11)), &ten, dropped},
-      {eleven, put(kCountAt, le32(~0u)), &ten, dropped},
+      {eleven, put(kCountAt, {10}), &ten, u""},
+      {eleven, put(kCountAt, {11}), &ten, dropped},
+      {eleven, put(kCountAt, {0xFF, 0xFF, 0xFF, 0xFF}), &ten, dropped},
       {good, put(0, {'k'}), nullptr, u"ファイルが不正です。"},
-      {good, put(4, le32(0x00020000)), nullptr, u"新しいバージョンのファイルです。"},
+      {good, put(4, {0, 0, 2, 0}), nullptr, u"新しいバージョンのファイルです。"},
       {good, [](Bytes& b) { b.clear(); }, nullptr, kCannotRead},
       {good, [](Bytes& b) { b.resize(kHeader - 1); }, nullptr, kCannotRead},
       {good, [](Bytes& b) { b.resize(field(1, 600)); }, nullptr, kCannotRead},
-      {good, put(kCountAt, le32(5)), nullptr, kCannotRead},
+      {good, put(kCountAt, {5}), nullptr, kCannotRead},
       {good, put(field(0, kExpression), utf16le(std::u16string(256, u'x'))), nullptr, kLoadConversion},
       {good, put(field(1, kExpression2), utf16le(std::u16string(256, u'y'))), nullptr, kLoadConversion},
       {good, put(field(2, kExpression), utf16le(std::u16string(200, u'あ') + u'\0')), nullptr, kLoadConversion},
@@ -253,10 +248,9 @@ TEST_F(DocumentFileTest, LoadAcceptsOrRefusesEachVariationOfTheFile) {
 }
 
 // A refused save shows its message and leaves the previous file and nothing
-// else behind: texts
-// that do not convert, a missing folder, a read-only file (root, whom
-// permissions do not stop, saves as nobody), a write beyond a file size
-// limit (EFBIG instead of SIGXFSZ), a folder in the target's place.
+// else behind: texts that do not convert, a missing folder, a read-only
+// file (root, whom permissions do not stop, saves as nobody), a write beyond
+// a file size limit (EFBIG instead of SIGXFSZ), a folder in its place.
 TEST_F(DocumentFileTest, RefusedSaveLeavesThePreviousFileAsItWas) {
   ASSERT_TRUE(save(sample_document()));
   const Bytes previous = read();
@@ -335,8 +329,10 @@ TEST(TemporaryName, InTheTargetsFolderBesideTheLongestPaths) {
     std::string target, temporary;
   } rows[] = {{"doc.kvn", "~kv0.tmp"},
               {"C:\\g\\doc.kvn", "C:\\g\\~kv0.tmp"},
-              {"a:doc.kvn", "a:~kv0.tmp"},
+              {"A:doc.kvn", "A:~kv0.tmp"},
               {"Z:doc.kvn", "Z:~kv0.tmp"},
+              {"a:doc.kvn", "a:~kv0.tmp"},
+              {"z:doc.kvn", "z:~kv0.tmp"},
               {"/home/user/circle", "/home/user/~kv0.tmp"},
               {"C:\\graphs\\", "C:\\graphs\\~kv0.tmp"},
               {"C:\\\x95\x5C.kvn", "C:\\~kv0.tmp"},
@@ -352,11 +348,16 @@ TEST(TemporaryName, InTheTargetsFolderBesideTheLongestPaths) {
   EXPECT_EQ(file::temporary_name("doc.kvn", 9), "~kv9.tmp");
 }
 
-TEST_F(DocumentFileTest, FileHandleIsOwnedOnceAndClosedOnce) {
+// The owning handle is owned once after a move and closed once; a read
+// stops short at the end of the file.
+TEST_F(DocumentFileTest, FileHandles) {
   write({1, 2, 3, 4});
   file::FileHandle first = file::open_for_reading(path().c_str()), second;
   second = std::move(first);
   EXPECT_FALSE(first.is_open());
+  uint8_t bytes[3];
+  EXPECT_TRUE(file::read_exact(second, bytes, 3));
+  EXPECT_FALSE(file::read_exact(second, bytes, 2));
   EXPECT_TRUE(second.close() && second.close() && !second.is_open());
 }
 
