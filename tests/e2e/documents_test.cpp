@@ -11,26 +11,16 @@ std::string Marked(std::string bytes) {
   return bytes;
 }
 
-class Files : public ProgramTest {
+class Documents : public ProgramTest {
  protected:
-  HWND WaitFileDialog(const char16_t* title) {
-    HWND dialog = program().WaitDialog(0x470);  // with a file type list
-    EXPECT_TEXT(WindowText(dialog), T(title));
-    return dialog;
-  }
-  // Types `name` into a common file dialog's name box, then clicks OK.
+  // Gives the file dialog of `command` the name `name` (in its name box,
+  // 0x47C), then clicks OK.
   HWND ChooseFile(int command, const char16_t* title,
                   const std::wstring& name) {
     EXPECT_TRUE(program().PostCommand(command));
-    HWND dialog = WaitFileDialog(title), box = nullptr;
-    WaitFor([&] {
-      for (int id : {0x47C, 0x480})  // the name box of Wine's versions
-        if (IsWindowVisible(GetDlgItem(dialog, id)))
-          box = GetDlgItem(dialog, id);
-      return box != nullptr;
-    });
-    EXPECT_TRUE(Sends(box, WM_SETTEXT, 0, LPARAM(name.c_str())) &&
-                Click(dialog, IDOK));
+    HWND dialog = program().WaitDialog(0x470);  // with a file type list
+    EXPECT_TEXT(WindowText(dialog), T(title));
+    EXPECT_TRUE(SetItemText(dialog, 0x47C, name) && Click(dialog, IDOK));
     return dialog;
   }
   // Confirms the function list or the settings, which modifies the
@@ -54,7 +44,7 @@ class Files : public ProgramTest {
 // What is opened is saved back as it was read, reserved bytes cleared. A
 // name typed without extension gets .kvn, and Japanese names with blanks
 // pass the program's narrow code page intact. Replacing is asked first.
-TEST_F(Files, OpenedDocumentSavesBackAndUnderANewName) {
+TEST_F(Documents, OpenedDocumentSavesBackAndUnderANewName) {
   Function parametric{2, 0, u"cos(t)", u"sin(t)", 0, 6.25, 0xFF8000, 5};
   const std::string canonical =
       EncodeDocument({-3, 10, -10, 10, 250, 3, 2, 0, 1, 0x808080},
@@ -81,7 +71,7 @@ TEST_F(Files, OpenedDocumentSavesBackAndUnderANewName) {
 // A drop opens the first file only, and one that cannot be opened leaves
 // the document alone; New empties it at once. Recalculating samples again,
 // so a broken function reports again; a redraw only paints.
-TEST_F(Files, DropNewAndRecalculate) {
+TEST_F(Documents, DropNewAndRecalculate) {
   const std::wstring first = PutDocument(L"表\\ソ表.kvn", {Explicit(u"sin(")});
   const Box compile_failed{T(kCompileFailed), kError};
   Program& p = StartShown(L"");
@@ -102,7 +92,7 @@ TEST_F(Files, DropNewAndRecalculate) {
 
 // Leaving a modified document asks first, and the answer decides. Discarded
 // changes are gone: closing asks nothing.
-TEST_F(Files, SavePromptAnswerDecides) {
+TEST_F(Documents, SavePromptAnswerDecides) {
   const std::string original = EncodeDocument({}, {});
   const struct {
     int modify, leave, answer;
@@ -138,7 +128,7 @@ TEST_F(Files, SavePromptAnswerDecides) {
   Modify();
   Leave(WM_CLOSE);
   AnswerPrompt(IDYES);
-  ASSERT_TRUE(ClickAndWaitClosed(WaitFileDialog(kSaveAsTitle), IDCANCEL));
+  ASSERT_TRUE(ClickAndWaitClosed(program().WaitDialog(0x470), IDCANCEL));
   ExpectNoMessageBox();
   EXPECT_TRUE(program().running());
 }
@@ -146,7 +136,7 @@ TEST_F(Files, SavePromptAnswerDecides) {
 // A file that another program holds open, or a folder in the document's
 // place, cannot be written: a save says so and replaces nothing, and after
 // Yes at the prompt the document stays open, named and modified.
-TEST_F(Files, FailedSaveKeepsTheDocumentOpenAndModified) {
+TEST_F(Documents, FailedSaveKeepsTheDocumentOpenAndModified) {
   const std::string original = Marked(EncodeDocument({}, {}));
   for (bool folder : {false, true}) {
     SCOPED_TRACE(folder ? "a folder" : "a file held open");

@@ -1,8 +1,6 @@
-// Drives kurvana.exe from a second Win32 process, as a user meets it, and
-// the tests' fixture. Waits follow events: what must not open a modal
-// window is sent and has been handled on return (a handler showing a
-// message box would not return); only what should open one is posted.
-// Every wait is bounded.
+// Drives kurvana.exe from a second Win32 process as a user meets it. What
+// must not open a modal window is sent, and has been handled on return;
+// what should open one is posted. Every wait is bounded.
 #pragma once
 
 #include <windows.h>
@@ -17,7 +15,6 @@
 #include <functional>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -113,11 +110,9 @@ inline std::string EncodeDocument(const View& view,
   return bytes;
 }
 
-inline std::optional<std::string> ReadBytes(const std::wstring& path) {
+inline std::string ReadBytes(const std::wstring& path) {  // "" if none
   std::ifstream in(std::filesystem::path(path), std::ios::binary);
-  std::ostringstream bytes;
-  if (!in || !(bytes << in.rdbuf())) return std::nullopt;
-  return bytes.str();
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // --- Windows of another process --------------------------------------------
@@ -234,12 +229,10 @@ inline bool SelectComboItem(HWND dialog, int id, const std::wstring& text) {
 
 class Program {
  public:
-  // Runs `exe` (by default kurvana.exe beside the driver) with the
-  // command-line tail `tail`.
+  // Runs `exe` (kurvana.exe beside the driver) with the tail `tail`.
   explicit Program(const std::wstring& tail, std::wstring exe = L"") {
-    // Without a window manager, a Wine process that showed a window takes
-    // two seconds more to end, waiting for a manager to withdraw it;
-    // unmanaged windows end at once. Each Wine process reads this at start.
+    // Unmanaged windows spare a Wine process without a window manager two
+    // seconds of waiting at its end. Each Wine process reads this at start.
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver",
                     L"Managed", REG_SZ, L"N", sizeof(L"N"));
     if (exe.empty()) exe = DriverFolder() + L"kurvana.exe";
@@ -315,10 +308,8 @@ class Program {
   }
   // Handled on return; false when it did not return (a modal window).
   bool SendCommand(int id) { return Sends(main_, WM_COMMAND, id); }
-  // WM_DROPFILES with a block written into the program's memory: a
-  // DROPFILES header, the wide names each terminated, and an empty name.
-  // A page-aligned block passes there as a fixed global memory handle,
-  // which DragFinish releases or ignores.
+  // WM_DROPFILES with the names after a DROPFILES header, in a page-aligned
+  // block of the program's, which passes as a fixed global memory handle.
   bool DropFiles(const std::vector<std::wstring>& paths) {
     DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
     std::string block(reinterpret_cast<const char*>(&header), sizeof(header));
