@@ -37,19 +37,13 @@ class Dialogs : public ProgramTest {
     ASSERT_TRUE(PostMessageW(swatch, WM_LBUTTONDOWN, MK_LBUTTON, 0) &&
                 PostMessageW(swatch, WM_LBUTTONUP, 0, 0));
     HWND chooser = program().WaitDialog(706);
-    if (colour != CLR_NONE) {
-      SetFields(chooser, {{706, std::to_wstring(GetRValue(colour)).c_str()},
-                          {707, std::to_wstring(GetGValue(colour)).c_str()},
-                          {708, std::to_wstring(GetBValue(colour)).c_str()}});
-    }
+    for (int i = 0; i < 3 && colour != CLR_NONE; ++i)
+      SetItemText(chooser, 706 + i, std::to_wstring(colour >> 8 * i & 0xFF));
     ASSERT_TRUE(
         ClickAndWaitClosed(chooser, colour == CLR_NONE ? IDCANCEL : IDOK));
   }
-  static COLORREF Swatch(HWND dialog, int id) {  // its colour on screen
-    RECT client{};
-    GetClientRect(GetDlgItem(dialog, id), &client);
-    return ScreenPixel(GetDlgItem(dialog, id), client.right / 2,
-                       client.bottom / 2);
+  static COLORREF Swatch(HWND dialog, int id) {  // as shown, near a corner
+    return ScreenPixel(GetDlgItem(dialog, id), 6, 6);
   }
   // The lines of the function list and, last, the selected one's index.
   static Lines ListState(HWND list) {

@@ -165,7 +165,7 @@ inline bool IsMessageBox(HWND dialog) {
   return has_text;
 }
 
-enum Icon { kNoIcon, kInformation, kWarning, kError, kUnpainted };
+enum Icon { kInformation, kWarning, kError, kUnpainted };
 
 // Which system icon a message box shows, told by the colours of every
 // other pixel: a yellow warning, a red error, a blue information. (Under
@@ -185,8 +185,7 @@ inline Icon ShownIcon(HWND box) {
     blue += b > 150 && r < 100;
   }
   const int most = std::max({yellow, red, blue});
-  return !icon          ? kNoIcon
-         : most < 10    ? kUnpainted
+  return most < 10      ? kUnpainted
          : most == red  ? kError
          : most == blue ? kInformation
                         : kWarning;
@@ -272,8 +271,11 @@ class Program {
   }
   // The main window once it is visible and start-up has been handled.
   HWND WaitShown() {
-    WaitFor([this] { return (main_ = Find(L"kurvanamain")) || !running(); },
-            2 * kTimeoutMs);
+    WaitFor(
+        [this] {
+          return (main_ = Find(L"kurvanamain", IsWindow)) || !running();
+        },
+        2 * kTimeoutMs);
     if (main_) WaitForInputIdle(process_, kTimeoutMs);
     return main_ && Settle() ? main_ : nullptr;
   }
@@ -286,21 +288,12 @@ class Program {
   std::vector<HWND> MessageBoxes() const {
     return Windows(L"#32770", false, IsMessageBox);
   }
-  HWND WaitMessageBox() {
-    HWND box = nullptr;
-    WaitFor([&] { return (box = Find(L"#32770", IsMessageBox)) != nullptr; });
-    return Sends(box, WM_NULL) ? box : nullptr;
-  }
-  // A dialog with control `control`, once WM_INITDIALOG is done.
+  HWND WaitMessageBox() { return WaitDialogWhere(IsMessageBox); }
+  // A dialog with control `control`.
   HWND WaitDialog(int control) {
-    HWND found = nullptr;
-    WaitFor([&] {
-      found = Find(L"#32770", [&](HWND dialog) {
-        return GetDlgItem(dialog, control) && !IsMessageBox(dialog);
-      });
-      return found != nullptr;
+    return WaitDialogWhere([control](HWND dialog) {
+      return GetDlgItem(dialog, control) && !IsMessageBox(dialog);
     });
-    return Sends(found, WM_NULL) ? found : nullptr;
   }
 
   bool PostCommand(int id) {
@@ -350,9 +343,14 @@ class Program {
     });
     return found;
   }
-  HWND Find(
-      const wchar_t* name,
-      const std::function<bool(HWND)>& also = [](HWND) { return true; }) {
+  // A shown dialog that `match` accepts, once it answers (WM_INITDIALOG is
+  // done).
+  HWND WaitDialogWhere(const std::function<bool(HWND)>& match) {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = Find(L"#32770", match)) != nullptr; });
+    return Sends(found, WM_NULL) ? found : nullptr;
+  }
+  HWND Find(const wchar_t* name, const std::function<bool(HWND)>& also) const {
     const std::vector<HWND> found = Windows(name, true, also);
     return found.empty() ? nullptr : found.front();
   }

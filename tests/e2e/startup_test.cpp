@@ -25,7 +25,7 @@ TEST_F(StartUp, TitleShowsTheDocumentOrWhyItCouldNotBeLoaded) {
     std::wstring title;
   } rows[] = {
       {L"", {}, kUntitled},
-      {PutDocument(L"my graphs\\two  words.kvn", {Explicit(u"sin(x)")}),
+      {PutDocument(L"my graphs\\two  words.kvn"),
        {},
        Titled(L"two  words.kvn")},
       {PutDocument(L"表\\ソ表.kvn"), {}, Titled(L"ソ表.kvn")},
