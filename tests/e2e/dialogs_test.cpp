@@ -68,8 +68,7 @@ class Dialogs : public ProgramTest {
     EXPECT_TRUE(!focus || WaitFor([&] {
       GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
       return info.hwndFocus == GetDlgItem(dialog, focus);
-    })) << "the focus is not on "
-        << focus;
+    }));
   }
   void ExpectSaved(const std::vector<Function>& functions,
                    const View& view = {}) {

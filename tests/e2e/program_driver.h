@@ -115,8 +115,6 @@ inline std::string ReadBytes(const std::wstring& path) {  // "" if none
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// --- Windows of another process --------------------------------------------
-
 // WM_GETTEXT asks the window, so edits of another process give their text.
 inline std::wstring WindowText(HWND window) {
   wchar_t text[1024] = {};
@@ -265,7 +263,6 @@ class Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  bool started() const { return process_ != nullptr; }
   bool running() const {
     return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
   }
@@ -359,8 +356,6 @@ class Program {
   HWND main_ = nullptr;
 };
 
-// --- Registry ----------------------------------------------------------------
-
 constexpr wchar_t kPlacementKey[] = L"Software\\Tarnwell Software\\kurvana";
 constexpr const wchar_t* kPlacementNames[] = {L"WinLeft", L"WinTop",
                                               L"WinWidth", L"WinHeight"};
@@ -371,10 +366,6 @@ inline std::optional<DWORD> ReadPlacement(int i) {  // of kPlacementNames
                    RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
     return std::nullopt;
   return value;
-}
-inline void DeleteKeyTree(HKEY root, const std::wstring& key) {
-  RegDeleteTreeW(root, key.c_str());
-  RegDeleteKeyW(root, key.c_str());
 }
 
 // --- The fixture -------------------------------------------------------------
@@ -397,7 +388,7 @@ class ProgramTest : public ::testing::Test {
   }
   void TearDown() override {
     program_.reset();
-    DeleteKeyTree(HKEY_CURRENT_USER, kPlacementKey);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kPlacementKey);
     std::error_code error;
     std::filesystem::remove_all(folder_, error);
   }
@@ -405,7 +396,6 @@ class ProgramTest : public ::testing::Test {
   Program& Start(const std::wstring& tail, const std::wstring& exe = L"") {
     program_.reset();
     program_ = std::make_unique<Program>(tail, exe);
-    EXPECT_TRUE(program_->started()) << "cannot start " << Narrow(exe);
     return *program_;
   }
   // Starts, answers the start-up's message boxes, and waits for the window.

@@ -1,6 +1,5 @@
-// Found before GoogleTest's own empty customisation header. The compiler's
-// win32 thread model has no std::mutex or std::condition_variable, which
-// GoogleTest's Notification uses on Windows; this one waits on an event.
+// Found before GoogleTest's own empty one: the compiler's win32 thread model
+// lacks the std::mutex that GoogleTest's Notification uses on Windows.
 #pragma once
 
 #ifndef NOMINMAX
