@@ -1,62 +1,26 @@
-// What only a Windows caller of eval.dll meets: the exports found by their
-// plain names and called as __stdcall functions at any stack alignment, the
-// Japanese string table of the module, and the process code page the run
-// was meant to have.  The library's behaviour itself is checked by the eval
-// tables, which this build runs against the DLL.
-//
-// Options after GoogleTest's: --expect-acp N fails unless the process code
-// page is N; --reject-acp N fails if it is N (so a run meant to test another
-// code page cannot silently test the Japanese one).
+// What only a Windows caller of eval.dll meets: plain export names, __stdcall
+// at any stack alignment, the Japanese string table, and narrow messages in
+// Shift-JIS whatever the process code page.  The eval tables check the rest.
 #include <gtest/gtest.h>
 #include <windows.h>
+// windows.h first
+#include <dbghelp.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <set>
 #include <string>
+#include <utility>
 
-namespace {
+#include "eval.h"
 
-// Every export with the number of 32-bit arguments it takes, which a
-// __stdcall function removes from the stack itself.
-constexpr struct {
-  const char* name;
-  int arguments;
-} kExports[] = {{"CreateFunctionA", 1},         {"CreateFunctionW", 1},
-                {"CompileDFunction", 2},        {"CompileIFunction", 3},
-                {"CalculateDFunction", 2},      {"CalculateIFunction", 2},
-                {"DeleteFunction", 1},          {"GetLastErrorByFunctionA", 4},
-                {"GetLastErrorByFunctionW", 4}, {"CalculateDInDirectA", 5},
-                {"CalculateDInDirectW", 5},     {"CalculateIInDirectA", 6},
-                {"CalculateIInDirectW", 6},     {"GetEvalVersionInfo", 0}};
-
-// The module's message string table, language 1041, from id 2 on.
-// clang-format off
-constexpr const wchar_t* kStringTable[] = {
-    L"小数点の数が多すぎます。", L"認識できない文字コードがあります。",
-    L"不正な種類のデータがあります。", L"データがありません。",
-    L"不正な括弧です。", L"演算子が不正です。", L"不正な値です。",
-    L"関数の後に括弧が必要です。", L"無意味な括弧です。",
-    L"不正な最終文字です。", L"括弧の数が合いません。",
-    L"変数は使用できません。", L"式がありません。", L"0で除算しました。",
-    L"log 0 は定義できません。", L"既にコンパイル済みです。",
-    L"サポートされていません。", L"コンパイルされていません。",
-    L"オーバーフローしました。", L"識別子が不正です。",
-    L"数値の次は演算子か括弧閉じが必要です。",
-    L"定義域外の値を指定しました。",
-    L"整数で演算できない式が含まれています。"};
-// clang-format on
-
-}  // namespace
-
-// Calls |function| with |count| 32-bit arguments on a stack whose pointer at
-// the call instruction is 16 * n + |skew|, stores its EAX into *|result| and
-// returns how many bytes of arguments the callee left on the stack.
-extern "C" int32_t CallWithStack(const void* function,
-                                 const uint32_t* arguments, int32_t count,
-                                 int32_t skew, int32_t* result);
+// Calls |function| with |count| 32-bit arguments, the stack pointer at the
+// call being 16 * n + |skew|.  Returns the callee's EAX in the low half and
+// how many bytes of arguments it left on the stack in the high half.
+extern "C" uint64_t CallWithStack(const void* function,
+                                  const uint32_t* arguments, int32_t count,
+                                  int32_t skew);
 asm(R"(
     .text
     .globl _CallWithStack
@@ -64,8 +28,6 @@ _CallWithStack:
     pushl %ebp
     movl %esp, %ebp
     pushl %esi
-    pushl %edi
-    pushl %ebx
     movl 16(%ebp), %ecx
     leal (,%ecx,4), %eax
     addl 20(%ebp), %eax
@@ -74,20 +36,15 @@ _CallWithStack:
     andl $-16, %esp
     subl %eax, %esp
     movl %esp, %esi
-    movl 12(%ebp), %edi
-1:  testl %ecx, %ecx
-    jz 2f
-    decl %ecx
-    pushl (%edi,%ecx,4)
+    movl 12(%ebp), %edx
+1:  decl %ecx
+    js 2f
+    pushl (%edx,%ecx,4)
     jmp 1b
 2:  call *8(%ebp)
-    movl 24(%ebp), %ecx
-    movl %eax, (%ecx)
-    movl %esi, %eax
-    subl %esp, %eax
-    leal -12(%ebp), %esp
-    popl %ebx
-    popl %edi
+    movl %esi, %edx
+    subl %esp, %edx
+    leal -4(%ebp), %esp
     popl %esi
     popl %ebp
     ret
@@ -95,142 +52,94 @@ _CallWithStack:
 
 namespace {
 
-// The names in the module's export directory.
-std::set<std::string> ExportedNames(HMODULE module) {
-  std::set<std::string> names;
-  const auto* base = reinterpret_cast<const BYTE*>(module);
-  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  const auto* nt =
-      reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& entry =
-      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-  if (entry.VirtualAddress == 0) return names;
-  const auto* directory = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
-      base + entry.VirtualAddress);
-  const auto* name_offsets =
-      reinterpret_cast<const DWORD*>(base + directory->AddressOfNames);
-  for (DWORD i = 0; i < directory->NumberOfNames; ++i) {
-    names.insert(reinterpret_cast<const char*>(base + name_offsets[i]));
-  }
-  return names;
+const HMODULE kLibrary = GetModuleHandleW(L"eval.dll");
+
+const void* Export(const char* name) {
+  return reinterpret_cast<const void*>(GetProcAddress(kLibrary, name));
 }
 
-// Returns the string |id| of the RT_STRING block in |language|, or an empty
-// string with *found false.
-std::wstring LoadTableString(HMODULE module, UINT id, WORD language,
-                             bool* found) {
-  *found = false;
-  const LPCWSTR string_type = MAKEINTRESOURCEW(6);  // RT_STRING
-  HRSRC resource = FindResourceExW(module, string_type,
-                                   MAKEINTRESOURCEW(id / 16 + 1), language);
-  if (!resource) return {};
-  HGLOBAL loaded = LoadResource(module, resource);
-  const auto* units = static_cast<const WCHAR*>(LockResource(loaded));
-  const DWORD size = SizeofResource(module, resource) / sizeof(WCHAR);
-  if (!units) return {};
-  DWORD at = 0;
-  for (UINT index = 0; index < 16 && at < size; ++index) {
-    const DWORD length = units[at++];
-    if (at + length > size) return {};
-    if (index == id % 16) {
-      *found = true;
-      return std::wstring(units + at, length);
-    }
-    at += length;
-  }
-  return {};
+uint32_t Address(const void* pointer) {
+  return reinterpret_cast<uint32_t>(pointer);
 }
 
-HMODULE Library() {
-  static HMODULE module = LoadLibraryW(L"eval.dll");
-  return module;
-}
+// Every export with the number of 32-bit arguments it pops.
+constexpr std::pair<const char*, int32_t> kExports[] = {
+    {"CreateFunctionA", 1},         {"CreateFunctionW", 1},
+    {"CompileDFunction", 2},        {"CompileIFunction", 3},
+    {"CalculateDFunction", 2},      {"CalculateIFunction", 2},
+    {"DeleteFunction", 1},          {"GetLastErrorByFunctionA", 4},
+    {"GetLastErrorByFunctionW", 4}, {"CalculateDInDirectA", 5},
+    {"CalculateDInDirectW", 5},     {"CalculateIInDirectA", 6},
+    {"CalculateIInDirectW", 6},     {"GetEvalVersionInfo", 0}};
 
-int argc_ = 0;
-char** argv_ = nullptr;
-
-TEST(EvalDll, ExportsExactlyTheFourteenPlainNames) {
-  ASSERT_NE(Library(), nullptr) << GetLastError();
-  std::set<std::string> expected;
-  for (const auto& info : kExports) {
-    expected.insert(info.name);
-    EXPECT_NE(GetProcAddress(Library(), info.name), nullptr) << info.name;
-  }
-  EXPECT_EQ(ExportedNames(Library()), expected);
-}
-
-// Null arguments are valid for every export, so each can be called with
-// zeros to see that it removes exactly its own arguments from the stack,
-// whatever the alignment the caller left.
-TEST(EvalDll, EveryExportIsStdcallAtEveryStackAlignment) {
-  const uint32_t zeros[8] = {};
-  for (const auto& info : kExports) {
-    const void* function =
-        reinterpret_cast<const void*>(GetProcAddress(Library(), info.name));
-    ASSERT_NE(function, nullptr) << info.name;
-    for (int32_t skew = 0; skew < 16; skew += 4) {
-      int32_t result = -1;
-      EXPECT_EQ(CallWithStack(function, zeros, info.arguments, skew, &result),
-                0)
-          << info.name << " skew " << skew;
-      EXPECT_EQ(result,
-                std::strcmp(info.name, "GetEvalVersionInfo") == 0 ? 0x10001 : 0)
-          << info.name;
-    }
-  }
-}
-
-// Real evaluation from callers that keep the stack only 4-byte aligned.
-TEST(EvalDll, RealEvaluationAtEveryStackAlignment) {
-  static const char kText[] = "sqrt(2)*sin(1)+2^0.5/cosh(0.25)";
+// The module exports these names alone.  Each export, called with null
+// arguments (valid for all), and a real evaluation pop exactly their own
+// arguments and answer alike at every stack alignment a caller may leave.
+TEST(EvalDll, ExportsArePlainStdcallFunctionsAtAnyAlignment) {
+  ULONG size = 0;
+  const auto* directory =
+      static_cast<const IMAGE_EXPORT_DIRECTORY*>(ImageDirectoryEntryToData(
+          kLibrary, TRUE, IMAGE_DIRECTORY_ENTRY_EXPORT, &size));
+  ASSERT_NE(directory, nullptr) << GetLastError();
+  EXPECT_EQ(directory->NumberOfNames, std::size(kExports));
   const double expected =
       std::sqrt(2.0) * std::sin(1.0) + std::pow(2.0, 0.5) / std::cosh(0.25);
-  const void* function = reinterpret_cast<const void*>(
-      GetProcAddress(Library(), "CalculateDInDirectA"));
-  ASSERT_NE(function, nullptr);
+  const uint32_t none[6] = {};
   for (int32_t skew = 0; skew < 16; skew += 4) {
+    for (const auto& [name, count] : kExports) {
+      ASSERT_NE(Export(name), nullptr) << name;
+      EXPECT_EQ(CallWithStack(Export(name), none, count, skew),
+                std::strcmp(name, "GetEvalVersionInfo") ? 0u : EVAL_VERSION)
+          << name << " skew " << skew;
+    }
     double value = 0;
-    int32_t code = -1, position = -1, result = 0;
-    char message[40];
-    const uint32_t arguments[5] = {reinterpret_cast<uint32_t>(kText),
-                                   reinterpret_cast<uint32_t>(&value),
-                                   reinterpret_cast<uint32_t>(&code),
-                                   reinterpret_cast<uint32_t>(&position),
-                                   reinterpret_cast<uint32_t>(message)};
-    EXPECT_EQ(CallWithStack(function, arguments, 5, skew, &result), 0);
-    EXPECT_EQ(result, 1) << "skew " << skew;
+    int32_t code, position;
+    char message[EVAL_MESSAGE_BYTES];
+    const uint32_t real[] = {Address("sqrt(2)*sin(1)+2^0.5/cosh(0.25)"),
+                             Address(&value), Address(&code),
+                             Address(&position), Address(message)};
+    EXPECT_EQ(CallWithStack(Export("CalculateDInDirectA"), real, 5, skew), 1u)
+        << "skew " << skew;
     EXPECT_NEAR(value, expected, 1e-12) << "skew " << skew;
   }
 }
 
-TEST(EvalDll, StringTableHoldsTheMessages) {
-  const WORD japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
-  for (UINT id = 2; id < 2 + std::size(kStringTable); ++id) {
-    bool found = false;
-    EXPECT_EQ(LoadTableString(Library(), id, japanese, &found),
-              kStringTable[id - 2]);
-    EXPECT_TRUE(found) << id;
-  }
+// String |id| of the module's table, which is Japanese.
+std::wstring Resource(UINT id) {
+  EXPECT_NE(FindResourceExW(kLibrary, RT_STRING, MAKEINTRESOURCEW(id / 16 + 1),
+                            MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)),
+            nullptr);
+  const wchar_t* text = nullptr;
+  const int length =
+      LoadStringW(kLibrary, id, reinterpret_cast<LPWSTR>(&text), 0);
+  return std::wstring(text ? text : L"", length);
 }
 
-TEST(EvalDll, ProcessCodePageIsTheOneAskedFor) {
-  const UINT acp = GetACP();
-  for (int i = 1; i + 1 < argc_; i += 2) {
-    const UINT value =
-        static_cast<UINT>(std::strtoul(argv_[i + 1], nullptr, 10));
-    if (std::strcmp(argv_[i], "--expect-acp") == 0) {
-      EXPECT_EQ(acp, value);
-    } else if (std::strcmp(argv_[i], "--reject-acp") == 0) {
-      EXPECT_NE(acp, value);
-    }
+// String ids 2 to 24 hold the messages, each the library's wide message of
+// that code; the narrow one is its Shift-JIS whatever the process code page,
+// which must be 932 exactly when LANG is Japanese.  (The eval tables run in
+// both code pages too.)
+TEST(EvalDll, StringTableAndNarrowMessagesInEitherCodePage) {
+  const char* lang = std::getenv("LANG");
+  EXPECT_EQ(GetACP() == 932, lang && std::strncmp(lang, "ja_JP", 5) == 0);
+  for (UINT id = 2; id <= 24; ++id) EXPECT_NE(Resource(id), L"") << id;
+  const std::pair<const char*, int32_t> rows[] = {
+      {"1..2", 2}, {"", 5}, {"1/0", 15}, {"log(0)", 16}, {"1 2", 22}};
+  for (const auto& [text, code] : rows) {
+    double value;
+    int32_t narrow_code = 0, wide_code = 0, position;
+    char narrow[EVAL_MESSAGE_BYTES] = "", expected[EVAL_MESSAGE_BYTES] = "";
+    EvalWideChar wide[EVAL_MESSAGE_UNITS] = L"";
+    const std::wstring wide_text(text, text + std::strlen(text));
+    CalculateDInDirectA(text, &value, &narrow_code, &position, narrow);
+    CalculateDInDirectW(wide_text.c_str(), &value, &wide_code, &position, wide);
+    WideCharToMultiByte(932, 0, wide, -1, expected, sizeof expected, nullptr,
+                        nullptr);
+    EXPECT_EQ(narrow_code, code);
+    EXPECT_EQ(wide_code, code);
+    EXPECT_EQ(Resource(code), wide);
+    EXPECT_STREQ(narrow, expected) << code;
   }
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  argc_ = argc;
-  argv_ = argv;
-  return RUN_ALL_TESTS();
-}

@@ -1,120 +1,97 @@
 // The owners of Win32 handles release what they hold, into the object they
-// took it from, when their scope ends.
-#include "handle_owners.h"
-
+// took it from, when their scope ends, and nothing they have handed over.
 #include <gtest/gtest.h>
 #include <windows.h>
+// windows.h first
+#include <commctrl.h>
+#include <shellapi.h>
 
+#include <climits>
 #include <memory>
-#include <type_traits>
 
 #include "gdi_sink.h"
+#include "handle_owners.h"
+#include "win32_support.h"
 
 namespace kurvana {
 namespace {
 
-template <class Handle, auto release>
-struct Releaser {
-  void operator()(Handle handle) const { release(handle); }
-};
-template <class Handle, auto release>
-using Owned =
-    std::unique_ptr<std::remove_pointer_t<Handle>, Releaser<Handle, release>>;
+bool alive(HGDIOBJ object) { return GetObjectType(object) != 0; }
 
-// A plain top-level window.
-Owned<HWND, DestroyWindow> test_window() {
-  return Owned<HWND, DestroyWindow>(
+// Whether an |Owner| of |handle| left it held once gone: |release| succeeds
+// only on a handle still held.  One that could not be made counts as held.
+template <class Owner, class Handle, class Release>
+bool held_after(Handle handle, Release release) {
+  (void)Owner(handle);
+  return !handle || release(handle);
+}
+
+TEST(HandleOwners, ReleaseWhatTheyHoldWhenTheirScopeEnds) {
+  const std::unique_ptr<HWND__, decltype(&DestroyWindow)> window(
       CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
-                      nullptr, nullptr, nullptr, nullptr));
+                      nullptr, nullptr, nullptr, nullptr),
+      DestroyWindow);
+  const HWND w = window.get();
+  ASSERT_NE(w, nullptr);
+  const HDC window_dc = WindowDC(w).get(), paint_dc = PaintScope(w).dc();
+  EXPECT_TRUE(window_dc && WindowFromDC(window_dc) != w);
+  EXPECT_TRUE(paint_dc && WindowFromDC(paint_dc) != w);
+  EXPECT_TRUE(ClipboardScope(w).is_open());
+  EXPECT_FALSE(CloseClipboard());
+  const HDC recording = MetafileRecorder(nullptr, L"t\0").dc();
+  EXPECT_TRUE(recording && !alive(recording));
+  HKEY key = nullptr;
+  {
+    RegistryKey owner;
+    owner.create(HKEY_CURRENT_USER, L"Software", KEY_READ);
+    key = owner.get();
+  }
+  EXPECT_TRUE(key && RegCloseKey(key) != ERROR_SUCCESS);
+  const BYTE mask[2] = {};
+  EXPECT_FALSE(held_after<IconHandle>(
+      CreateIcon(nullptr, 1, 1, 1, 1, mask, mask), DestroyIcon));
+  EXPECT_FALSE(held_after<ImageList>(ImageList_Create(1, 1, ILC_COLOR, 1, 1),
+                                     ImageList_Destroy));
+  EXPECT_FALSE(held_after<DropHandle>(
+      static_cast<HDROP>(GlobalAlloc(GHND, 64)),
+      [](HDROP drop) { return GlobalFree(drop) == nullptr; }));
+  EXPECT_FALSE(held_after<MetafileHandle>(
+      MetafileRecorder(nullptr, L"t\0").finish(), DeleteEnhMetaFile));
 }
 
-bool deleted(HGDIOBJ object) { return GetObjectType(object) == 0; }
+// A finished recording is the caller's picture: the recorder keeps nothing.
+TEST(HandleOwners, FinishedMetafileRecorderHandsThePictureOver) {
+  auto recorder = std::make_unique<MetafileRecorder>(nullptr, L"t\0");
+  const HENHMETAFILE picture = recorder->finish();
+  EXPECT_EQ(recorder->dc(), nullptr);
+  recorder.reset();
+  EXPECT_TRUE(DeleteEnhMetaFile(picture));
+}
 
-TEST(SelectedPen, RestoresThePreviousPenAndDeletesItsOwn) {
-  Owned<HDC, DeleteDC> dc(CreateCompatibleDC(nullptr));
-  const HGDIOBJ original = GetCurrentObject(dc.get(), OBJ_PEN);
-  HGDIOBJ outer_pen, inner_pen;
+// Pens nest: each scope's end selects the pen before it back into the same
+// device context and deletes its own.  A width past INT_MAX is clamped.
+TEST(GdiSink, PenScopesRestoreThePreviousPenAndDeleteTheirOwn) {
+  const std::unique_ptr<HDC__, decltype(&DeleteDC)> dc(
+      CreateCompatibleDC(nullptr), DeleteDC);
+  const auto pen = [&] { return GetCurrentObject(dc.get(), OBJ_PEN); };
+  const HGDIOBJ original = pen();
+  HGDIOBJ outer_pen = nullptr, inner_pen = nullptr;
   {
-    SelectedPen outer(dc.get(), 3, RGB(255, 0, 0));
-    outer_pen = GetCurrentObject(dc.get(), OBJ_PEN);
+    GdiSink sink(dc.get(), RECT{0, 0, 10, 10});
+    const PenScope outer = sink.select_pen(3, kColourRed);
+    outer_pen = pen();
     {
-      SelectedPen inner(dc.get(), 1, RGB(0, 0, 255));
-      inner_pen = GetCurrentObject(dc.get(), OBJ_PEN);
-      EXPECT_NE(inner_pen, outer_pen);
+      const PenScope inner = sink.select_pen(UINT32_MAX, kColourBlack);
+      inner_pen = pen();
+      LOGPEN log{};
+      GetObjectW(inner_pen, sizeof log, &log);
+      EXPECT_EQ(log.lopnWidth.x, INT_MAX);
     }
-    EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_PEN), outer_pen);
-    EXPECT_TRUE(deleted(inner_pen));
-    EXPECT_FALSE(deleted(outer_pen));
+    EXPECT_EQ(pen(), outer_pen);
+    EXPECT_FALSE(alive(inner_pen));
   }
-  EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_PEN), original);
-  EXPECT_TRUE(deleted(outer_pen));
-}
-
-// The window is validated, and the device context it painted with is given
-// back.
-TEST(PaintScope, ValidatesTheWindowAndReleasesItsDC) {
-  const auto window = test_window();
-  ASSERT_NE(window, nullptr);
-  InvalidateRect(window.get(), nullptr, FALSE);
-  ASSERT_TRUE(GetUpdateRect(window.get(), nullptr, FALSE));
-  HDC dc = nullptr;
-  {
-    PaintScope paint(window.get());
-    dc = paint.dc();
-    EXPECT_EQ(WindowFromDC(dc), window.get());
-  }
-  EXPECT_FALSE(GetUpdateRect(window.get(), nullptr, FALSE));
-  EXPECT_NE(WindowFromDC(dc), window.get());
-}
-
-DWORD WINAPI try_clipboard(void*) {
-  return OpenClipboard(nullptr) && CloseClipboard();
-}
-
-// Whether a thread other than this one can open the clipboard now.
-bool clipboard_opens_elsewhere() {
-  HANDLE thread = CreateThread(nullptr, 0, try_clipboard, nullptr, 0, nullptr);
-  if (!thread) return false;
-  WaitForSingleObject(thread, INFINITE);
-  DWORD opened = 0;
-  GetExitCodeThread(thread, &opened);
-  CloseHandle(thread);
-  return opened != 0;
-}
-
-TEST(ClipboardScope, HoldsTheClipboardForItsScopeOnly) {
-  const auto window = test_window();
-  {
-    ClipboardScope clipboard(window.get());
-    ASSERT_TRUE(clipboard.is_open());
-    EXPECT_EQ(GetOpenClipboardWindow(), window.get());
-    EXPECT_FALSE(clipboard_opens_elsewhere());
-  }
-  EXPECT_EQ(GetOpenClipboardWindow(), nullptr);
-  EXPECT_TRUE(clipboard_opens_elsewhere());
-}
-
-// An unfinished recording is closed and deleted; a finished picture belongs
-// to its handle.
-TEST(MetafileRecorder, OwnsTheRecordingThenThePicture) {
-  HDC recording = nullptr;
-  HENHMETAFILE picture = nullptr;
-  {
-    MetafileRecorder recorder(nullptr, L"test\0");
-    recording = recorder.dc();
-    EXPECT_EQ(GetObjectType(recording), DWORD(OBJ_ENHMETADC));
-  }
-  EXPECT_TRUE(deleted(recording));
-  {
-    MetafileRecorder recorder(nullptr, L"test\0");
-    MoveToEx(recorder.dc(), 0, 0, nullptr);
-    LineTo(recorder.dc(), 10, 10);
-    MetafileHandle handle(recorder.finish());
-    picture = handle.get();
-    EXPECT_EQ(recorder.dc(), nullptr);
-    EXPECT_EQ(GetObjectType(picture), DWORD(OBJ_ENHMETAFILE));
-  }
-  EXPECT_TRUE(deleted(picture));
+  EXPECT_EQ(pen(), original);
+  EXPECT_FALSE(alive(outer_pen));
 }
 
 }  // namespace
