@@ -1,16 +1,12 @@
-// Prints what the library's C interface answers for thousands of generated
-// expressions, one line per call: the call, its return value, the error
-// code, position and message bytes, and the bits of the result.  Built
-// natively against libeval.so and for Windows against eval.dll, so that
-// parity_check.py can compare the two builds line by line.
-//   --x87-precision 53|64   sets the x87 precision control first (Windows),
-//                           as hosts built by different compilers leave it.
+// Prints the library's answers to thousands of generated expressions, one
+// line per call: name, return value, error code, position, message (hex) and
+// result bits.  parity_check.sh requires the same lines from eval.dll, also
+// with --x87-precision 53|64, the precisions other compilers' hosts leave.
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <type_traits>
 
 #include "eval.h"
 
@@ -22,12 +18,13 @@ namespace {
 
 constexpr int kExpressions = 3000;
 constexpr int kPoints = 4;  // evaluations of each compiled function
+constexpr uint64_t kUntouched = 0x7ff4000000c0ffee;  // a signalling NaN
 
 // splitmix64: a small generator whose sequence is the same everywhere.
-class Random {
- public:
+struct Random {
+  uint64_t state = 20240611;
   uint64_t next() {
-    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     return z ^ (z >> 31);
@@ -35,16 +32,9 @@ class Random {
   int below(int n) { return static_cast<int>(next() % uint64_t(n)); }
   template <typename T, size_t N>
   const T& pick(const T (&items)[N]) {
-    return items[below(static_cast<int>(N))];
+    return items[below(int(N))];
   }
-
- private:
-  uint64_t state_ = 20240611;
-};
-
-void set_bits(double& value, uint64_t bits) {
-  std::memcpy(&value, &bits, sizeof value);
-}
+} dice;
 
 // clang-format off
 const char* const kFunctionNames[] = {
@@ -84,49 +74,47 @@ const uint64_t kPointBits[] = {
 // What a generated expression may contain.
 enum Grammar : unsigned { kVariables = 1, kFunctions = 2, kRealNumbers = 4 };
 
-std::string expression(Random& random, unsigned grammar, int depth = 0) {
-  const int choice = random.below(depth > 3 ? 3 : 10);
+// The texts of each expression: real and integer ones, with variables for
+// the function objects and without for the one-shot calls.
+enum Text { kRealObject, kRealOneShot, kIntegerObject, kIntegerOneShot };
+constexpr unsigned kTextGrammars[] = {kVariables | kFunctions | kRealNumbers,
+                                      kFunctions | kRealNumbers, kVariables, 0};
+
+std::string expression(unsigned grammar, int depth = 0) {
+  const int choice = dice.below(depth > 3 ? 3 : 10);
   if (choice < 3) {
-    if ((grammar & kVariables) && random.below(3) == 0) {
-      return std::string(1, static_cast<char>('a' + random.below(26)));
+    if ((grammar & kVariables) && dice.below(3) == 0) {
+      return std::string(1, static_cast<char>('a' + dice.below(26)));
     }
-    return (grammar & kRealNumbers) ? random.pick(kNumbers)
-                                    : random.pick(kIntegers);
+    return (grammar & kRealNumbers) ? dice.pick(kNumbers)
+                                    : dice.pick(kIntegers);
   }
-  const std::string inner = expression(random, grammar, depth + 1);
+  const std::string inner = expression(grammar, depth + 1);
   if (choice < 6 || (choice < 9 && !(grammar & kFunctions))) {
-    const char* op = random.pick(kOperators);
-    return inner + op + expression(random, grammar, depth + 1);
+    const char* op = dice.pick(kOperators);
+    return inner + op + expression(grammar, depth + 1);
   }
-  if (choice < 9) return random.pick(kFunctionNames) + ("(" + inner + ")");
+  if (choice < 9) return dice.pick(kFunctionNames) + ("(" + inner + ")");
   return "(" + inner + ")";
 }
 
 // Now and then a character inserted or dropped, for the syntax errors.
-std::string damaged(Random& random, std::string text) {
+std::string damaged(std::string text) {
   static const char kNoise[] = "()+-*/^.x1 ?=";
-  const int choice = random.below(8);
-  const size_t at = random.below(static_cast<int>(text.size()) + 1);
-  if (choice == 0) text.insert(at, 1, kNoise[random.below(sizeof kNoise - 1)]);
+  const int choice = dice.below(8);
+  const size_t at = dice.below(static_cast<int>(text.size()) + 1);
+  if (choice == 0) text.insert(at, 1, kNoise[dice.below(sizeof kNoise - 1)]);
   if (choice == 1 && at < text.size()) text.erase(at, 1);
   return text;
 }
 
-// Message bytes or UTF-16 units in hex, "-" for none.
-template <class Unit>
-std::string hex(const Unit* text) {
-  std::string out;
-  char digits[8];
-  for (const Unit* p = text; *p; ++p) {
-    std::snprintf(
-        digits, sizeof digits, sizeof(Unit) == 1 ? "%02x" : "%04x",
-        static_cast<unsigned>(static_cast<std::make_unsigned_t<Unit>>(*p)));
-    out += digits;
-  }
-  return out.empty() ? "-" : out;
-}
+// The variables of the function objects, a..z.
+double reals[EVAL_VARIABLE_COUNT];
+int32_t integers[EVAL_VARIABLE_COUNT];
 
-// By reference: an x87 load would quieten the signalling NaN below.
+// By reference: an x87 load would quieten the signalling NaN.
+void set_bits(double& value, uint64_t bits) { std::memcpy(&value, &bits, 8); }
+
 std::string real_text(const double& value) {
   uint64_t bits;
   std::memcpy(&bits, &value, sizeof bits);
@@ -137,117 +125,114 @@ std::string real_text(const double& value) {
 
 std::string integer_text(int32_t value) { return "i" + std::to_string(value); }
 
-void report(int id, const char* call, int ok, int code, int position,
-            const std::string& message, const std::string& value) {
-  std::printf("%d %s %d %d %d %s %s\n", id, call, ok, code, position,
-              message.c_str(), value.c_str());
+// The error a call reports through the narrow or the wide message buffer,
+// printed with the call's name, return value and result; the message as
+// bytes or UTF-16 units in hex, "-" for none.
+struct Error {
+  bool narrow;
+  int32_t code = -1, position = -1;
+  char bytes[EVAL_MESSAGE_BYTES] = "";
+  EvalWideChar units[EVAL_MESSAGE_UNITS] = {};
+
+  void print(int id, const char* call, int ok, const std::string& value) {
+    std::printf("%d %s %d %d %d ", id, call, ok, code, position);
+    if (narrow ? !bytes[0] : !units[0]) std::printf("-");
+    for (const char* byte = bytes; narrow && *byte; ++byte) {
+      std::printf("%02x", unsigned(uint8_t(*byte)));
+    }
+    for (const EvalWideChar* unit = units; !narrow && *unit; ++unit) {
+      std::printf("%04x", unsigned(*unit));
+    }
+    std::printf(" %s\n", value.c_str());
+  }
+  // The last error of |function|, printed for the call that made it.
+  void print_last(int id, const char* call, EvalFunction function, int ok,
+                  const std::string& value) {
+    if (narrow) GetLastErrorByFunctionA(function, &code, &position, bytes);
+    if (!narrow) GetLastErrorByFunctionW(function, &code, &position, units);
+    print(id, call, ok, value);
+  }
+};
+
+std::basic_string<EvalWideChar> wide(const std::string& text) {
+  return {text.begin(), text.end()};
 }
 
-constexpr uint64_t kUntouched = 0x7ff4000000c0ffee;  // a signalling NaN
-
-// The one-shot calls on |real_text| and |integer_text|, narrow and wide.
+// The one-shot calls on |real| and |whole|, narrow and wide; the integer
+// call finds the message buffer as the real one left it.
 void one_shot_calls(int id, const std::string& real, const std::string& whole,
                     int options) {
-  for (bool narrow : {true, false}) {
-    const std::basic_string<EvalWideChar> wide_real(real.begin(), real.end()),
-        wide_whole(whole.begin(), whole.end());
-    int32_t code = -1, position = -1, integer = -7;
-    char message[EVAL_MESSAGE_BYTES] = "";
-    EvalWideChar message16[EVAL_MESSAGE_UNITS] = {};
+  for (const bool narrow : {true, false}) {
+    Error e{narrow};
     double value;
     set_bits(value, kUntouched);
-    int ok = narrow ? CalculateDInDirectA(real.c_str(), &value, &code,
-                                          &position, message)
-                    : CalculateDInDirectW(wide_real.c_str(), &value, &code,
-                                          &position, message16);
-    report(id, narrow ? "DA" : "DW", ok, code, position,
-           narrow ? hex(message) : hex(message16), real_text(value));
-    code = position = -1;
-    ok = narrow ? CalculateIInDirectA(whole.c_str(), &integer, options, &code,
-                                      &position, message)
-                : CalculateIInDirectW(wide_whole.c_str(), &integer, options,
-                                      &code, &position, message16);
-    report(id, narrow ? "IA" : "IW", ok, code, position,
-           narrow ? hex(message) : hex(message16), integer_text(integer));
+    int ok = narrow ? CalculateDInDirectA(real.c_str(), &value, &e.code,
+                                          &e.position, e.bytes)
+                    : CalculateDInDirectW(wide(real).c_str(), &value, &e.code,
+                                          &e.position, e.units);
+    e.print(id, narrow ? "DA" : "DW", ok, real_text(value));
+    int32_t integer = -7;
+    e.code = e.position = -1;
+    ok = narrow ? CalculateIInDirectA(whole.c_str(), &integer, options, &e.code,
+                                      &e.position, e.bytes)
+                : CalculateIInDirectW(wide(whole).c_str(), &integer, options,
+                                      &e.code, &e.position, e.units);
+    e.print(id, narrow ? "IA" : "IW", ok, integer_text(integer));
   }
-}
-
-// The last error of |function|, reported for the call that made it.
-void last_error(int id, const char* call, EvalFunction function, int ok,
-                const std::string& value, bool narrow) {
-  int32_t code = -1, position = -1;
-  char message[EVAL_MESSAGE_BYTES] = "";
-  EvalWideChar message16[EVAL_MESSAGE_UNITS] = {};
-  if (narrow) GetLastErrorByFunctionA(function, &code, &position, message);
-  if (!narrow) GetLastErrorByFunctionW(function, &code, &position, message16);
-  report(id, call, ok, code, position, narrow ? hex(message) : hex(message16),
-         value);
 }
 
 // A function object compiled for real or integer evaluation, evaluated at
 // kPoints values of x (and of y and t in real mode).
-void handle_calls(int id, const std::string& text, Random& random,
-                  double* reals, int32_t* integers, int options, bool real) {
-  const bool narrow = random.below(2) == 0;
-  const std::basic_string<EvalWideChar> wide(text.begin(), text.end());
-  EvalFunction function =
-      narrow ? CreateFunctionA(text.c_str()) : CreateFunctionW(wide.c_str());
-  if (!function) return report(id, "create", 0, 0, 0, "-", "-");
+void handle_calls(int id, const std::string& text, int options, bool real) {
+  const bool narrow = dice.below(2) == 0;
+  const EvalFunction function = narrow ? CreateFunctionA(text.c_str())
+                                       : CreateFunctionW(wide(text).c_str());
+  if (!function) return Error{narrow, 0, 0}.print(id, "create", 0, "-");
   const int ok = real ? CompileDFunction(function, reals)
                       : CompileIFunction(function, integers, options);
-  last_error(id, real ? "compileD" : "compileI", function, ok, "-", narrow);
+  Error{narrow}.print_last(id, real ? "compileD" : "compileI", function, ok,
+                           "-");
   for (int point = 0; ok && point < kPoints; ++point) {
     double value;
     set_bits(value, kUntouched);
     int32_t integer = -7;
     if (real) {
-      set_bits(reals[23], random.pick(kPointBits));      // x
-      set_bits(reals[24], random.next());                // y: any bits
-      reals[19] = (random.below(2001) - 1000) * 0.0125;  // t
+      set_bits(reals[23], dice.pick(kPointBits));      // x
+      set_bits(reals[24], dice.next());                // y: any bits
+      reals[19] = (dice.below(2001) - 1000) * 0.0125;  // t
     } else {
-      integers[23] = static_cast<int32_t>(random.next() >> random.below(64));
+      integers[23] = static_cast<int32_t>(dice.next() >> dice.below(64));
     }
-    const int calculated = real ? CalculateDFunction(function, &value)
-                                : CalculateIFunction(function, &integer);
-    last_error(id, real ? "calcD" : "calcI", function, calculated,
-               real ? real_text(value) : integer_text(integer), narrow);
+    const int done = real ? CalculateDFunction(function, &value)
+                          : CalculateIFunction(function, &integer);
+    Error{narrow}.print_last(id, real ? "calcD" : "calcI", function, done,
+                             real ? real_text(value) : integer_text(integer));
   }
   DeleteFunction(function);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
 #ifdef _WIN32
   if (argc == 3 && std::strcmp(argv[1], "--x87-precision") == 0) {
     _controlfp(std::strcmp(argv[2], "53") == 0 ? _PC_53 : _PC_64, _MCW_PC);
   }
-#else
-  (void)argc, (void)argv;
 #endif
-  double reals[EVAL_VARIABLE_COUNT];
-  int32_t integers[EVAL_VARIABLE_COUNT];
   for (int i = 0; i < EVAL_VARIABLE_COUNT; ++i) {
     set_bits(reals[i], kVariableBits[i]);
     integers[i] = static_cast<int32_t>(kVariableBits[i] >> 32) - (i << 20);
   }
-  Random random;
   for (int id = 0; id < kExpressions; ++id) {
-    // Real and integer texts, with variables for the function objects and
-    // without for the one-shot calls, which have none.
-    const std::string texts[] = {
-        damaged(random,
-                expression(random, kVariables | kFunctions | kRealNumbers)),
-        damaged(random, expression(random, kFunctions | kRealNumbers)),
-        damaged(random, expression(random, kVariables)),
-        damaged(random, expression(random, 0))};
-    const int options = random.below(4);
-    for (const std::string& text : texts) {
-      std::printf("%d text %s\n", id, text.c_str());
+    std::string texts[std::size(kTextGrammars)];
+    for (size_t i = 0; i < std::size(texts); ++i) {
+      texts[i] = damaged(expression(kTextGrammars[i]));
+      std::printf("%d text %s\n", id, texts[i].c_str());
     }
-    one_shot_calls(id, texts[1], texts[3], options);
-    handle_calls(id, texts[0], random, reals, integers, options, true);
-    handle_calls(id, texts[2], random, reals, integers, options, false);
+    const int options = dice.below(4);
+    one_shot_calls(id, texts[kRealOneShot], texts[kIntegerOneShot], options);
+    handle_calls(id, texts[kRealObject], options, true);
+    handle_calls(id, texts[kIntegerObject], options, false);
   }
   return 0;
 }
