@@ -15,13 +15,12 @@ class Documents : public ProgramTest {
  protected:
   // Gives the file dialog of `command` the name `name` (in its name box,
   // 0x47C), then clicks OK.
-  HWND ChooseFile(int command, const char16_t* title,
+  void ChooseFile(int command, const char16_t* title,
                   const std::wstring& name) {
     EXPECT_TRUE(program().PostCommand(command));
     HWND dialog = program().WaitDialog(0x470);  // with a file type list
     EXPECT_TEXT(WindowText(dialog), T(title));
     EXPECT_TRUE(SetItemText(dialog, 0x47C, name) && Click(dialog, IDOK));
-    return dialog;
   }
   // Confirms the function list or the settings, which modifies the
   // document even unchanged.

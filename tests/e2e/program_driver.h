@@ -4,7 +4,7 @@
 #pragma once
 
 #include <windows.h>
-// After windows.h, which they need.
+// windows.h first: shellapi.h and shlobj.h need it.
 #include <gtest/gtest.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
