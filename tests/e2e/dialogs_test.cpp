@@ -132,7 +132,7 @@ TEST_F(Dialogs, DefinitionRefusesEachFaultyFieldThenStores) {
 // stored unchanged but for the colour, which is the entry's as soon as it
 // is chosen and survives a refused OK.
 TEST_F(Dialogs, DefinitionShowsTheStoredEntryAndTakesAColour) {
-  Function parametric{2, 0, u"cos(t)", u"sin(t)", 0, 6.25, 0x00FF8000, 5};
+  Function parametric{2, 0, u"cos(t)", u"sin(t)", 0, 6.25, 0x00FF8000, 6};
   StartOn({parametric});
   HWND list = OpenList();
   ASSERT_TRUE(SelectLine(list, 0));
