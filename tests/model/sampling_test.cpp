@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "failing_allocator.h"
 #include "recompute.h"
 #include "recording_reporter.h"
 
@@ -95,7 +96,7 @@ TEST(Sampling, PointsOrTheOneErrorOfEachDefinition) {
       {entry_of(kParametric, "t", -1, 1, 1, "1/t"), 33, 1, {{16, kBreak}, {0, at(-1, -1)}}},
       {entry_of(kPolar, "t-5", 0, 10), 129, 64, {{63, kBreak}, {64, at(0, 0)}}},
       {entry_of(kPolar, "2", 0, 6), 129, 0, {{128, at(2 * std::cos(6.0), 2 * std::sin(6.0))}}},
-      {entry_of(kImplicit, "y-1+0/x"), 192, 64, {{0, at(-10.3125, 1)}, {1, at(-9.6875, 1)}, {2, kBreak}}},
+      {entry_of(kImplicit, "y-1+0/(x*x+y*y)"), 195, 65, {{0, at(-10.3125, 1)}, {1, at(-9.6875, 1)}, {2, kBreak}}},
       {entry_of(kImplicit, "log(x)+0*y"), 195, 65, {}},
       {entry_of(kImplicit, "y-x"), 390, 130, {{0, at(-10.3125, -10.3125)}, {3, at(-10, -10)}, {195, at(-10.3125, -10.3125)}}},
       {entry_of(kImplicit, "cos(2.5132741228718345*x)*cos(2.5132741228718345*y)", -10, 10, 1), 1632, 544, {}},
@@ -146,6 +147,38 @@ TEST(Sampling, PointsOrTheOneErrorOfEachDefinition) {
       EXPECT_EQ(list.points[i].flag, point.flag) << i;
       EXPECT_DOUBLE_EQ(list.points[i].x, point.x) << i;
       EXPECT_DOUBLE_EQ(list.points[i].y, point.y) << i;
+    }
+  }
+}
+
+// Each allocation of a sampler fails in turn, the tracer's growing array
+// too: the sampling completes, or shows the memory message (the compile
+// message when compiling ran out) and leaves no points; no block is left.
+TEST(Sampling, EveryAllocationMayFail) {
+  const FunctionEntry entries[] = {
+      entry_of(kParametric, "t", 0, 1, 1, "t*t"),
+      entry_of(kImplicit, "cos(2.5132741228718345*x)*cos(2.5132741228718345*y)",
+               -10, 10, 1)};
+  const ViewSettings view = view_of();
+  for (const FunctionEntry& entry : entries) {
+    for (long n = 0;; ++n) {
+      SCOPED_TRACE(entry.kind * 1000 + n);
+      testing::InPlaceReporter reporter;
+      PointList list;
+      bool ok = false;
+      uint32_t count = 0;
+      const auto run = failing_allocator::RunFailing(n, [&] {
+        ok = sample_function(reporter, view, entry, list);
+        count = list.point_count;
+        list.release();
+      });
+      EXPECT_EQ(run.leaked, 0);
+      EXPECT_TRUE(ok || run.hit);
+      EXPECT_EQ(count, ok ? (entry.kind == kImplicit ? 1632u : 33u) : 0u);
+      EXPECT_TRUE(ok ? reporter.shown().empty()
+                     : reporter.shown() == u"メモリが不足しています。" ||
+                           reporter.shown() == kCompileFailed);
+      if (!run.hit) break;
     }
   }
 }
