@@ -1,5 +1,5 @@
-// A line sink that records what the drawing code does: the pens and the
-// path as text, and every line with the pen it was drawn with.
+// A line sink that records what the drawing code does: the path as text,
+// and every line with the pen it was drawn with.
 #pragma once
 
 #include <cstdint>
@@ -46,27 +46,21 @@ class RecordingSink final : public LineSink {
     return found;
   }
 
-  std::string pens, path;  // "pen 1 808080, restore", "move 1 2, line 3 4"
+  std::string path;  // "move 1 2, line 3 4"
   std::vector<Line> lines;
 
  private:
-  static void add(std::string& log, const std::string& call) {
-    log += (log.empty() ? "" : ", ") + call;
-  }
   void step(const char* kind, int x, int y) {
-    add(path, kind + (" " + std::to_string(x)) + " " + std::to_string(y));
+    path += (path.empty() ? "" : ", ") + (kind + (" " + std::to_string(x))) +
+            " " + std::to_string(y);
     at_ = {x, y};
   }
   void push_pen(uint32_t width, Colour colour) override {
     char text[32];
     std::snprintf(text, sizeof text, "pen %u %x", width, colour);
     pens_.push_back(text);
-    add(pens, text);
   }
-  void pop_pen() override {
-    add(pens, "restore");
-    pens_.pop_back();
-  }
+  void pop_pen() override { pens_.pop_back(); }
 
   std::optional<DeviceRect> visible_, canvas_;
   DevicePoint at_{0, 0};
