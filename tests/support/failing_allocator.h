@@ -51,9 +51,8 @@ struct Run {
 // stops refusing.
 inline void FailAllocation(long n) { state.countdown = n; }
 
-// Runs |scenario| with allocation number |n| (from 0) refused, unless the
-// scenario says from where itself.  The scenario must not allocate outside
-// the code under test: no test assertions inside.
+// Runs |scenario|, which allocates only in the code under test (no
+// assertions), with allocation |n| refused unless it says otherwise.
 template <class Scenario>
 Run RunFailing(long n, Scenario&& scenario) {
   state = {true, n, false, 0};
