@@ -88,6 +88,9 @@ TEST_F(Dialogs, DefinitionRefusesEachFaultyFieldThenStores) {
   StartOn({});
   HWND list = OpenList();
   HWND dialog = OpenDefinition(list);
+  for (int typed = 0; typed < 256; ++typed)  // one more than the field takes
+    SendItem(dialog, IDC_EXPRESSION, WM_CHAR, L'1');
+  EXPECT_EQ(ItemText(dialog, IDC_EXPRESSION), std::wstring(255, L'1'));
   const int controls[] = {IDC_EXPRESSION, IDC_EXPRESSION2, IDC_DOMAIN_MIN,
                           IDC_DOMAIN_MAX, IDC_DENSITY};
   const struct {
