@@ -159,6 +159,8 @@ constexpr Row kRows[] = {
     {SQRT, 0x1.56e1fc2f8f359p-997, 0x1.a2fe76a3f9475p-499}, {SQRT, 0x1.8p+1, 0x1.bb67ae8584caap+0},
     {SQRT, 0x1.7e43c8800759cp+996, 0x1.38d352e5096afp+498},
     {SQRT, 0x1.fffffffffffffp-1, 0x1.fffffffffffffp-1},
+    {SINH, 0x1.fp-5, 0x1.f04d984eafc00p-5}, {SINH, 0x1.8p-6, 0x1.8009001033411p-6},
+    {TANH, 0x1.fp-5, 0x1.ef6510d3971c1p-5}, {TANH, 0x1.8p-6, 0x1.7fee010324732p-6},
 };
 
 struct PowerRow {
@@ -191,6 +193,8 @@ constexpr PowerRow kPowerRows[] = {
     {0x1.4p+3, 0x1.6p+4, 0x1.0f0cf064dd592p+73},
     {0x1.199999999999ap+0, -0x1.bbcp+12, 0x1.a7231902368bap-977},
     {-0x1.ccccccccccccdp-1, 0x1.b57p+12, -0x0.0000000000461p-1022},
+    {0x1.0000000000001p+0, 0x1p+70, kInf}, {0x1.0000000000001p+0, -0x1p+70, 0x0p+0},
+    {0x1.8p+0, 0x1p+40, kInf}, {0x1.8p+0, -0x1p+40, 0x0p+0},
 };
 // clang-format on
 
@@ -278,20 +282,21 @@ TEST(MathAccuracy, SpecialArgumentsGiveTheIeeeResults) {
   const struct {
     double value, expected;
   } kCases[] = {
-      {m::sin(kInf), kNaN},    {m::cos(-kInf), kNaN},
-      {m::tan(kNaN), kNaN},    {m::asin(1.5), kNaN},
-      {m::acos(-1.5), kNaN},   {m::atan(kInf), 0x1.921fb54442d18p+0},
-      {m::sinh(-kInf), -kInf}, {m::cosh(-kInf), kInf},
-      {m::tanh(-kInf), -1},    {m::log(0), -kInf},
-      {m::log(-1), kNaN},      {m::log(kInf), kInf},
-      {m::exp(-kInf), 0},      {m::exp(kInf), kInf},
-      {m::exp(710), kInf},     {m::sqrt(-1), kNaN},
-      {m::pow(0, -1), kInf},   {m::pow(-8, 1.0 / 3), kNaN},
-      {m::pow(-2, 3), -8},     {m::pow(kNaN, 0), 1},
-      {m::pow(1, kNaN), 1},    {m::pow(-1, kInf), 1},
-      {m::pow(0.5, kInf), 0},  {m::pow(-kInf, 3), -kInf},
-      {m::pow(10, 400), kInf}, {m::pow(-10, 401), -kInf},
-      {m::sinh(711), kInf},    {m::cosh(-711), kInf},
+      {m::sin(kInf), kNaN},        {m::cos(-kInf), kNaN},
+      {m::tan(kNaN), kNaN},        {m::asin(1.5), kNaN},
+      {m::acos(-1.5), kNaN},       {m::atan(kInf), 0x1.921fb54442d18p+0},
+      {m::sinh(-kInf), -kInf},     {m::cosh(-kInf), kInf},
+      {m::tanh(-kInf), -1},        {m::log(0), -kInf},
+      {m::log(-0.0), -kInf},       {m::log(-1), kNaN},
+      {m::log(kInf), kInf},        {m::exp(-kInf), 0},
+      {m::exp(kInf), kInf},        {m::exp(710), kInf},
+      {m::sqrt(-1), kNaN},         {m::pow(0, -1), kInf},
+      {m::pow(-8, 1.0 / 3), kNaN}, {m::pow(-2, 3), -8},
+      {m::pow(kNaN, 0), 1},        {m::pow(1, kNaN), 1},
+      {m::pow(-1, kInf), 1},       {m::pow(0.5, kInf), 0},
+      {m::pow(-kInf, 3), -kInf},   {m::pow(10, 400), kInf},
+      {m::pow(-10, 401), -kInf},   {m::sinh(711), kInf},
+      {m::cosh(-711), kInf},
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(ulps_apart(c.value, c.expected), 0u)
