@@ -231,8 +231,10 @@ stage_fuzz() {
   local ok=0
   fuzz_target eval tests/fuzz/corpus -dict=tests/fuzz/eval.dict \
     -max_len=512 || ok=1
-  fuzz_target document tests/fuzz/document_corpus \
-    -max_len=4096 || ok=1
+  # The example documents are the document fuzzer's seeds.
+  local document_seeds=$BUILD_ROOT/fuzz/seeds/document
+  mkdir -p "$document_seeds" && cp examples/*.kvn "$document_seeds/"
+  fuzz_target document "$document_seeds" -max_len=4096 || ok=1
   return $ok
 }
 
