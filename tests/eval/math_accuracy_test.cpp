@@ -161,6 +161,7 @@ constexpr Row kRows[] = {
     {SQRT, 0x1.fffffffffffffp-1, 0x1.fffffffffffffp-1},
     {SINH, 0x1.fp-5, 0x1.f04d984eafc00p-5}, {SINH, 0x1.8p-6, 0x1.8009001033411p-6},
     {TANH, 0x1.fp-5, 0x1.ef6510d3971c1p-5}, {TANH, 0x1.8p-6, 0x1.7fee010324732p-6},
+    {LOG, 0x0.00001p-1022, -0x1.692132c759ff4p+9},
 };
 
 struct PowerRow {

@@ -39,6 +39,10 @@ TEST(ViewTransform, ScreenAndCopyCentreTheRange) {
                   : metafile_transform(row.view);
     EXPECT_EQ(transform.map(row.x, row.y), row.expected) << row.x;
   }
+  // Beyond the int range device coordinates saturate; NaN gives 0.
+  EXPECT_EQ(to_device(2147483648.0), INT_MAX);
+  EXPECT_EQ(to_device(-2147483649.0), INT_MIN);
+  EXPECT_EQ(to_device(std::nan("")), 0);
 }
 
 TEST(ScrollBars, RequestsMoveAndClampThePosition) {
