@@ -197,23 +197,31 @@ stage_valgrind() {
   [ "$failed" -eq 0 ]
 }
 
-# fuzz_target NAME DICT-ARGS...: runs one fuzzer for FUZZ_SECONDS on its
-# growing corpus and its seeds; counts one result.
-fuzz_target() {
+# fuzz_start NAME SEEDS ARGS...: starts a fuzzer in the background; its
+# exit status lands in its log directory.  The two targets run side by side,
+# one per core.
+fuzz_start() {
   local name=$1 seeds=$2
   shift 2
   local fuzz_dir=$BUILD_ROOT/fuzz
   local corpus=$fuzz_dir/corpus/$name artifacts=$fuzz_dir/artifacts/$name-
   mkdir -p "$corpus" "$fuzz_dir/artifacts"
   note "fuzzing $name for ${FUZZ_SECONDS} s"
-  if ASAN_OPTIONS=detect_leaks=1 \
+  ASAN_OPTIONS=detect_leaks=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$fuzz_dir/tests/fuzz/${name}_fuzz" -max_total_time="$FUZZ_SECONDS" \
     "$@" -timeout=10 -print_final_stats=1 \
     -artifact_prefix="$artifacts" "$corpus" "$seeds" \
-    >"$log_dir/fuzz-$name.log" 2>&1; then
-    grep -E '^stat::number_of_executed_units|^Done ' "$log_dir/fuzz-$name.log"
-    note "$(ls "$corpus" | wc -l) inputs in $corpus"
+    >"$log_dir/fuzz-$name.log" 2>&1 &
+}
+
+# fuzz_finish NAME PID: waits for a fuzzer and counts its outcome.
+fuzz_finish() {
+  local name=$1 fuzz_dir=$BUILD_ROOT/fuzz
+  if wait "$2"; then
+    grep -E '^stat::number_of_executed_units|^Done ' "$log_dir/fuzz-$name.log" |
+      sed "s/^/$name: /"
+    note "$name: $(ls "$fuzz_dir/corpus/$name" | wc -l) inputs in the corpus"
     count 1 0
   else
     note "the $name fuzzer failed; reproducer in $fuzz_dir/artifacts/"
@@ -228,13 +236,15 @@ stage_fuzz() {
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DKURVANA_FUZZ=ON -DKURVANA_SANITIZE=address,undefined || return 1
   build "$BUILD_ROOT/fuzz" fuzz eval_fuzz document_fuzz || return 1
-  local ok=0
-  fuzz_target eval tests/fuzz/corpus -dict=tests/fuzz/eval.dict \
-    -max_len=512 || ok=1
   # The example documents are the document fuzzer's seeds.
   local document_seeds=$BUILD_ROOT/fuzz/seeds/document
   mkdir -p "$document_seeds" && cp examples/*.kvn "$document_seeds/"
-  fuzz_target document "$document_seeds" -max_len=4096 || ok=1
+  fuzz_start eval tests/fuzz/corpus -dict=tests/fuzz/eval.dict -max_len=512
+  local eval_pid=$!
+  fuzz_start document "$document_seeds" -max_len=4096
+  local document_pid=$! ok=0
+  fuzz_finish eval "$eval_pid" || ok=1
+  fuzz_finish document "$document_pid" || ok=1
   return $ok
 }
 
