@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "failing_allocator.h"
 #include "recompute.h"
 #include "recording_reporter.h"
 
@@ -161,6 +162,39 @@ TEST(ImplicitTracer, CircleBecomesARingOfTangents) {
         true;
   }
   EXPECT_EQ(sector_seen, std::vector<bool>(16, true));
+}
+
+// Each allocation of a sampler fails in turn, the tracer's growing array too
+// (f alternating in sign at every grid point gives more segments than the
+// first reserve): the sampling completes, or shows the memory message (the
+// compile message when compiling ran out) and leaves no points and no block.
+TEST(Sampling, EveryAllocationMayFail) {
+  const FunctionEntry entries[] = {
+      entry_of(kParametric, "t", 0, 1, 1, "t*t"),
+      entry_of(kImplicit, "cos(2.5132741228718345*x)*cos(2.5132741228718345*y)",
+               -10, 10, 1)};
+  for (const FunctionEntry& entry : entries) {
+    for (long n = 0;; ++n) {
+      SCOPED_TRACE(entry.kind * 1000 + n);
+      testing::InPlaceReporter reporter;
+      PointList list;
+      bool ok = false;
+      uint32_t count = 0;
+      const auto run = failing_allocator::RunFailing(n, [&] {
+        ok = sample_function(reporter, view_of(), entry, list);
+        count = list.point_count;
+        list.release();
+      });
+      EXPECT_EQ(run.leaked, 0);
+      EXPECT_TRUE(ok || run.hit);
+      EXPECT_EQ(count, ok ? (entry.kind == kImplicit ? 1632u : 33u) : 0u);
+      const std::u16string_view shown = reporter.shown();
+      EXPECT_TRUE(ok ? shown.empty()
+                     : shown == u"メモリが不足しています。" ||
+                           shown == kCompileFailed);
+      if (!run.hit) break;
+    }
+  }
 }
 
 }  // namespace
