@@ -3,7 +3,7 @@
 # of the portable code (the expression library, the document model, the
 # file codec and the drawing logic) with a fixed seed and sample, so that
 # two runs on the same sources test the same mutants.  Run by hand; it
-# takes about an hour on two cores.
+# takes about ten minutes on two cores.
 #   tools/mutate.sh [SAMPLE [SEED]]     (defaults 300 and 1)
 # The report lands in build/mutate/report.md.
 set -euo pipefail
