@@ -197,9 +197,9 @@ stage_valgrind() {
   [ "$failed" -eq 0 ]
 }
 
-# fuzz_start NAME SEEDS ARGS...: starts a fuzzer in the background; its
-# exit status lands in its log directory.  The two targets run side by side,
-# one per core.
+# fuzz_start NAME SEEDS ARGS...: starts a fuzzer for FUZZ_SECONDS on its
+# growing corpus and its seeds, in the background ($! is its pid), so that
+# the two targets run side by side, one per core.
 fuzz_start() {
   local name=$1 seeds=$2
   shift 2
